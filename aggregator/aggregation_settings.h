@@ -1,0 +1,79 @@
+// The run of one tabsum invocation: its settings, sums and open files.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "output_buffer.h"
+#include "text_reader.h"
+
+namespace tabsum {
+
+constexpr int DATE_FIELDS = 4;
+constexpr double NODATA_LIMIT = -998.0;  // a value counts only when strictly greater
+constexpr double NO_MEAN = -99999.0;     // the mean shown when nothing counted
+
+struct AggregationSettings {
+  std::string in_name;
+  std::string out_name;
+  int intervals = 0;
+  int headrows = -1;  // negative: detect
+  bool data_columns_given = false;
+  int data_columns = 0;
+  int additional_columns = 0;
+};
+
+struct ColumnSums {
+  double interval_sum;
+  double remainder_sum;
+  double total_sum;
+  int interval_count;
+  int remainder_count;
+  int total_count;
+};
+
+struct RunTotals {
+  double row_sum = 0.0;
+  double row_count = 0.0;
+  double run_sum = 0.0;
+  double run_count = 0.0;
+};
+
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+
+struct TabsumRun {
+  explicit TabsumRun(textio::OutputBuffer& console_out) : console(console_out) {}
+
+  AggregationSettings settings;
+  textio::OutputBuffer& console;
+  textio::TextReader input;
+  std::FILE* output_file = nullptr;
+  textio::OutputBuffer output{nullptr, 1 << 16};
+
+  std::string line_buffer;  // one input line as read
+  std::string work_buffer;  // the remainder shown by the columns line
+
+  std::unique_ptr<ColumnSums[], FreeDeleter> sums;
+  RunTotals totals;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int rows_in_interval = 0;
+  bool end_of_data = false;
+
+  // Obtains the zero-filled column sums; tests replace it to make it fail.
+  void* (*allocate_zeroed)(std::size_t count, std::size_t size) = std::calloc;
+
+  ~TabsumRun() {
+    output.flush();
+    if (output_file) std::fclose(output_file);
+  }
+};
+
+}  // namespace tabsum

@@ -1,0 +1,130 @@
+#include "interval_aggregation.h"
+
+namespace tabsum {
+namespace {
+
+void put_date_fields(textio::OutputBuffer& out, int a, int b, int c, int d) {
+  out.put_int(a);
+  out.put('\t');
+  out.put_int(b);
+  out.put('\t');
+  out.put_int(c);
+  out.put('\t');
+  out.put_int(d);
+}
+
+// "%d.%d.%d, %d: (cnt: %lf) %lf\n" with day, month, year, hour.
+void put_count_line(TabsumRun& run, double count, double sum) {
+  textio::OutputBuffer& con = run.console;
+  con.put_int(run.day);
+  con.put('.');
+  con.put_int(run.month);
+  con.put('.');
+  con.put_int(run.year);
+  con.put(", ");
+  con.put_int(run.hour);
+  con.put(": (cnt: ");
+  con.put_fixed(count, 6);
+  con.put(") ");
+  con.put_fixed(count > 0.0 ? sum / count : NO_MEAN, 6);
+  con.put('\n');
+}
+
+void write_sums_row(TabsumRun& run, int year, int month, int day, int hour, double ColumnSums::*field) {
+  put_date_fields(run.output, year, month, day, hour);
+  for (int j = 0; j < run.settings.data_columns; ++j) {
+    run.output.put('\t');
+    run.output.put_general(run.sums[j].*field, 6);
+  }
+  run.output.put('\n');
+}
+
+void close_interval(TabsumRun& run) {
+  const int columns = run.settings.data_columns;
+  for (int j = 0; j < columns; ++j) {
+    run.sums[j].total_sum += run.sums[j].interval_sum;
+    run.sums[j].total_count += run.sums[j].interval_count;
+  }
+  write_sums_row(run, run.year, run.month, run.day, run.hour, &ColumnSums::interval_sum);
+  for (int j = 0; j < columns; ++j) {
+    run.sums[j].interval_sum = 0.0;
+    run.sums[j].interval_count = 0;
+  }
+  run.rows_in_interval = 0;
+}
+
+}  // namespace
+
+void copy_header(TabsumRun& run) {
+  run.input.rewind();
+  for (int row = 1; row <= run.settings.headrows; ++row) {
+    // Rows that the input does not have are not written.
+    if (!run.input.read_line(run.line_buffer)) break;
+    if (row == 1) {
+      run.output.put("Sums from ");
+      run.output.put(run.settings.in_name);
+      run.output.put(" (");
+      run.output.put_int(run.settings.intervals);
+      run.output.put(" intervals): ");
+    }
+    run.output.put(run.line_buffer);
+    // Only the input's last line can lack its line end; without one the
+    // first output row would run into it.
+    if (run.line_buffer.back() != '\n') run.output.put('\n');
+  }
+}
+
+void aggregate_rows(TabsumRun& run) {
+  textio::TextReader& in = run.input;
+  const int additional = run.settings.additional_columns;
+  const long long positions = static_cast<long long>(additional) + run.settings.data_columns;
+  RunTotals& t = run.totals;
+
+  while (!run.end_of_data) {
+    // The date fields keep every conversion that succeeded, as "%d%d%d%d" does.
+    if (in.scan_int(run.year) != textio::SCAN_OK || in.scan_int(run.month) != textio::SCAN_OK ||
+        in.scan_int(run.day) != textio::SCAN_OK || in.scan_int(run.hour) != textio::SCAN_OK) {
+      run.end_of_data = true;
+      in.skip_line();
+      break;
+    }
+    ++run.rows_in_interval;
+    for (long long p = 1; p <= positions; ++p) {
+      double value = 0.0;
+      if (in.scan_double(value) != textio::SCAN_OK) {
+        // The rest of the row is read all the same; a later value can still count.
+        run.end_of_data = true;
+        continue;
+      }
+      if (value > NODATA_LIMIT && p > additional) {
+        ColumnSums& column = run.sums[p - additional - 1];
+        column.interval_sum += value;
+        column.interval_count += 1;
+        t.row_sum += value;
+        t.row_count += 1.0;
+        t.run_sum += value;
+        t.run_count += 1.0;
+      }
+    }
+    put_count_line(run, t.row_count, t.row_sum);
+    t.row_sum = 0.0;
+    t.row_count = 0.0;
+    in.skip_line();
+    if (run.end_of_data) break;
+    if (run.rows_in_interval == run.settings.intervals) close_interval(run);
+  }
+}
+
+void finish_totals(TabsumRun& run) {
+  for (int j = 0; j < run.settings.data_columns; ++j) {
+    ColumnSums& c = run.sums[j];
+    c.remainder_sum += c.interval_sum;
+    c.remainder_count += c.interval_count;
+    c.total_sum += c.remainder_sum;
+    c.total_count += c.remainder_count;
+  }
+  write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
+  put_count_line(run, run.totals.run_count, run.totals.run_sum);
+}
+
+}  // namespace tabsum

@@ -1,0 +1,29 @@
+// The conversions "%d" and "%lf" of C formatted input on a piece of text,
+// with the C library's rules for which characters are consumed.
+#pragma once
+
+#include <cstddef>
+
+namespace textio {
+
+inline bool is_c_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+inline bool is_c_digit(int c) { return c >= '0' && c <= '9'; }
+
+struct NumberScan {
+  static constexpr int NEED_MORE = -2;
+  int status;            // NEED_MORE, or a ScanResult (SCAN_NO_MATCH, SCAN_OK)
+  std::size_t consumed;  // characters taken from the input
+  bool hit_end;          // the scan asked for a character behind the end
+};
+
+// Both scanners start at the first character of the item (white space has
+// been skipped and at least one character is there). `at_end` says that no
+// characters follow the n given; otherwise a scan that needs more returns
+// NEED_MORE and must be repeated on a longer piece from the same start.
+NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value);
+NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& value);
+
+}  // namespace textio

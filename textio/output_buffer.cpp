@@ -1,0 +1,97 @@
+#include "output_buffer.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "number_format.h"
+
+namespace textio {
+
+OutputBuffer::OutputBuffer(std::FILE* sink, std::size_t capacity) : sink_(sink), buf_(capacity < 512 ? 512 : capacity) {}
+
+OutputBuffer::~OutputBuffer() { flush(); }
+
+void OutputBuffer::set_sink(std::FILE* sink) {
+  flush();
+  sink_ = sink;
+  failed_ = false;
+}
+
+void OutputBuffer::flush() {
+  if (used_ == 0) return;
+  if (sink_) {
+    if (std::fwrite(buf_.data(), 1, used_, sink_) != used_) failed_ = true;
+    if (std::fflush(sink_) != 0) failed_ = true;
+  } else {
+    captured_.append(buf_.data(), used_);
+  }
+  used_ = 0;
+}
+
+std::string OutputBuffer::take_captured() {
+  flush();
+  std::string s;
+  s.swap(captured_);
+  return s;
+}
+
+char* OutputBuffer::reserve(std::size_t n) {
+  if (buf_.size() - used_ < n) flush();
+  return buf_.data() + used_;
+}
+
+void OutputBuffer::put(std::string_view s) {
+  if (s.size() > buf_.size() - used_) {
+    flush();
+    if (s.size() > buf_.size()) {
+      if (sink_) {
+        if (std::fwrite(s.data(), 1, s.size(), sink_) != s.size()) failed_ = true;
+      } else {
+        captured_.append(s);
+      }
+      return;
+    }
+  }
+  std::memcpy(buf_.data() + used_, s.data(), s.size());
+  used_ += s.size();
+  if (interactive_ && std::memchr(s.data(), '\n', s.size())) flush();
+}
+
+void OutputBuffer::put_int(long long v) {
+  char* p = reserve(24);
+  used_ = static_cast<std::size_t>(std::to_chars(p, p + 24, v).ptr - buf_.data());
+}
+
+void OutputBuffer::put_padded(const char* s, std::size_t len, int width) {
+  for (std::size_t i = len; i < static_cast<std::size_t>(width > 0 ? width : 0); ++i) put(' ');
+  put(std::string_view(s, len));
+}
+
+void OutputBuffer::put_int(long long v, int width) {
+  char tmp[24];
+  char* e = std::to_chars(tmp, tmp + sizeof tmp, v).ptr;
+  put_padded(tmp, static_cast<std::size_t>(e - tmp), width);
+}
+
+void OutputBuffer::put_fixed(double v, int precision) {
+  char* p = reserve(MAX_NUMBER_CHARS);
+  used_ = static_cast<std::size_t>(format_fixed(p, v, precision) - buf_.data());
+}
+
+void OutputBuffer::put_fixed(double v, int precision, int width) {
+  char tmp[MAX_NUMBER_CHARS];
+  char* e = format_fixed(tmp, v, precision);
+  put_padded(tmp, static_cast<std::size_t>(e - tmp), width);
+}
+
+void OutputBuffer::put_general(double v, int precision) {
+  char* p = reserve(MAX_NUMBER_CHARS);
+  used_ = static_cast<std::size_t>(format_general(p, v, precision) - buf_.data());
+}
+
+void OutputBuffer::put_one_decimal(double v) {
+  char* p = reserve(MAX_NUMBER_CHARS);
+  used_ = static_cast<std::size_t>(format_one_decimal(p, v) - buf_.data());
+}
+
+}  // namespace textio

@@ -1,0 +1,62 @@
+// Output composed in a buffer and written to its stream in large blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace textio {
+
+class OutputBuffer {
+ public:
+  // Without a stream the text is kept and can be taken with captured().
+  explicit OutputBuffer(std::FILE* sink = nullptr, std::size_t capacity = 1 << 16);
+  ~OutputBuffer();
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+  void set_sink(std::FILE* sink);
+  std::FILE* sink() const { return sink_; }
+  // On a terminal every line (and every explicit flush_if_interactive) is
+  // written at once, so that progress is seen as it happens.
+  void set_interactive(bool on) { interactive_ = on; }
+  bool interactive() const { return interactive_; }
+
+  void put(char c) {
+    if (used_ == buf_.size()) flush();
+    buf_[used_++] = c;
+    if (interactive_ && c == '\n') flush();
+  }
+  void put(std::string_view s);
+  void put_int(long long v);
+  void put_int(long long v, int width);                // "%<width>d"
+  void put_fixed(double v, int precision);             // "%.<precision>f"
+  void put_fixed(double v, int precision, int width);  // "%<width>.<precision>f"
+  void put_general(double v, int precision);           // "%.<precision>g"
+  void put_one_decimal(double v);                      // "%.1f"
+
+  void flush();
+  void flush_if_interactive() {
+    if (interactive_) flush();
+  }
+  // A write to the stream failed since the buffer was made.
+  bool write_failed() const { return failed_; }
+  // The text written so far, when there is no stream.
+  const std::string& captured() const { return captured_; }
+  std::string take_captured();
+
+ private:
+  char* reserve(std::size_t n);
+  void put_padded(const char* s, std::size_t len, int width);
+
+  std::FILE* sink_;
+  std::vector<char> buf_;
+  std::size_t used_ = 0;
+  bool interactive_ = false;
+  bool failed_ = false;
+  std::string captured_;
+};
+
+}  // namespace textio

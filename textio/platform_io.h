@@ -1,0 +1,24 @@
+// The few operating-system calls the text layer needs: unbuffered reads of
+// raw bytes (the text-mode translation is done by TextReader, the same on
+// every platform) and the identity of files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace textio {
+
+int platform_open_read(const std::string& path);  // -1 on failure
+int platform_standard_input();
+// Reads at most `room` bytes; returns 0 at the end of the input or on error.
+// On a terminal or a pipe it returns what is available instead of waiting
+// for a full block.
+std::size_t platform_read(int fd, char* dst, std::size_t room);
+bool platform_seek_start(int fd);
+bool platform_close(int fd);
+
+// True when both names refer to one existing file (same device and inode,
+// or the platform's equivalent), however they are spelled.
+bool same_existing_file(const std::string& a, const std::string& b);
+
+}  // namespace textio

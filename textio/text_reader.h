@@ -1,0 +1,99 @@
+// Buffered text-mode input with the semantics of C formatted input.
+//
+// Every input is delivered as Windows text mode would deliver it, on every
+// platform: a CR directly before an LF is dropped, and a byte 0x1A ends the
+// input. On top of that the reader offers the operations that C formatted
+// input gives a program ("%d", "%lf", "%s", a whitespace skip, a line read
+// and one character) with the same results, the same input position after a
+// failed conversion and the same end-of-file indicator as the C library.
+//
+// Deliberate differences from the C library:
+// - "%d" holds a value outside the range of int at INT_MIN or INT_MAX
+//   (the C library leaves that case undefined).
+// - Lines and words have no length limit.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace textio {
+
+class OutputBuffer;
+
+// Results of a conversion, as the C library counts them for one conversion.
+enum ScanResult : int {
+  SCAN_INPUT_FAILURE = -1,  // the input ended before the conversion began (EOF)
+  SCAN_NO_MATCH = 0,        // the characters do not form the item
+  SCAN_OK = 1,
+};
+
+class TextReader {
+ public:
+  TextReader();
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Opens a file for reading; false when it cannot be opened.
+  bool open(const std::string& path);
+  // Reads the process's standard input.
+  void attach_standard_input();
+  // Reads from an in-memory text (used by tests and for argument parsing).
+  void attach_text(std::string text);
+  bool is_open() const { return fd_ >= 0 || from_text_; }
+  // Returns to the start of the input and clears the end-of-file indicator.
+  bool rewind();
+  // Closes the file; false when the system reports a failure.
+  bool close();
+
+  // Buffered output flushed before the reader waits for more input, so that
+  // a prompt is visible before the program waits for its answer.
+  void tie(OutputBuffer* out) { tie_ = out; }
+
+  // The end-of-file indicator: set by the first operation that runs into
+  // the end of the input, cleared only by rewind().
+  bool eof() const { return eof_flag_; }
+
+  // "%d": skips white space, reads an optional sign and decimal digits.
+  int scan_int(int& value);
+  // "%lf": skips white space, reads a floating-point number in any form the
+  // C library accepts (decimal, hexadecimal, inf, infinity, nan).
+  int scan_double(double& value);
+  // "%s": skips white space, reads a word up to the next white space.
+  int scan_word(std::string& word);
+  // A blank or "\n" in a format: skips any run of white space.
+  void skip_space();
+  // fgets without a size limit: the characters up to and including the next
+  // line end. Returns false when no character could be read.
+  bool read_line(std::string& line);
+  // Discards the rest of the current line, its line end included.
+  // Returns false when no character could be read.
+  bool skip_line();
+  // fgetc: the next character as unsigned char, or -1 at the end.
+  int get_char();
+
+ private:
+  // Makes at least one more character available behind the buffered ones,
+  // keeping the characters from `keep` on. Returns false at the end of input.
+  bool fill(std::size_t& keep);
+  std::size_t read_raw(char* dst, std::size_t room);
+  bool skip_space_before_item();
+
+  int fd_ = -1;
+  bool owns_fd_ = false;
+  bool from_text_ = false;
+  std::string text_;
+  std::size_t text_pos_ = 0;
+
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool source_done_ = false;  // no more bytes will come from the source
+  bool pending_cr_ = false;   // a CR ended the last raw block
+  bool eof_flag_ = false;
+  OutputBuffer* tie_ = nullptr;
+  std::string scratch_;
+};
+
+}  // namespace textio
