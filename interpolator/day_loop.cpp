@@ -1,0 +1,87 @@
+#include "day_loop.h"
+
+#include <cmath>
+
+#include "hourly_advance.h"
+#include "idw_plan.h"
+#include "output_table.h"
+
+namespace pluvo {
+namespace {
+
+constexpr int HOURS_PER_DAY = 24;
+
+// One reading window of a group: measured totals to slot 0, interpolation
+// of every hour, sums, and the scaling.
+void process_window(PluvoRun& run, IdwPlan& plan, int first_slot, int last_slot) {
+  const int first = plan.first_target;
+  const int last = plan.last_target;
+  double* measured = run.ring[0].values;
+  for (int k = first; k <= last; ++k) {
+    measured[k] = run.ring[first_slot].values[k];
+    run.hour_sum[k] = 0.0;
+  }
+  for (int s = first_slot; s <= last_slot; ++s) interpolate_planned(plan, run, run.ring[s].values);
+  for (int s = first_slot; s <= last_slot; ++s) {
+    const double* values = run.ring[s].values;
+    for (int k = first; k <= last; ++k) run.hour_sum[k] += values[k];
+  }
+  for (int k = first; k <= last; ++k) scale_window(run, k, first_slot, last_slot);
+}
+
+bool ends_run(const PluvoRun& run, const DateHour& s) {
+  const RunParameters& p = run.params;
+  return s.hour == 24 && !stamp_before(s, DateHour{p.end_day, 24, p.end_month, p.end_year});
+}
+
+}  // namespace
+
+void scale_window(PluvoRun& run, int k, int first_slot, int last_slot) {
+  const double missing = run.missing_value();
+  const double m = run.ring[0].values[k];
+  const double sum = run.hour_sum[k];
+  const bool m_valid = run.is_valid(m);
+  if (sum > 0.0) {
+    run.scale_factor = m / sum;
+    for (int s = first_slot; s <= last_slot; ++s) {
+      double& v = run.ring[s].values[k];
+      v = (run.is_valid(v) && m_valid) ? v * run.scale_factor : missing;
+    }
+  } else if (sum == 0.0 || std::isnan(sum)) {
+    for (int s = first_slot; s <= last_slot; ++s) {
+      double& v = run.ring[s].values[k];
+      v = (run.is_valid(v) && m_valid) ? 0.0 : missing;
+    }
+  } else {
+    for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;
+  }
+}
+
+void run_day_loop(PluvoRun& run) {
+  const RunParameters& p = run.params;
+  IdwPlan klima;
+  IdwPlan sammler;
+  if (run.nK > 0) build_idw_plan(klima, run, 1, run.nA, run.nA + 1, run.nA + run.nK, p.power, p.max_distance);
+  if (run.nS > 0) {
+    build_idw_plan(sammler, run, 1, run.nA, run.nA + run.nK + 1, run.nTotal, p.power, p.max_distance);
+  }
+
+  while (run.done == 0) {
+    if (run.nK > 0) {
+      process_window(run, klima, 1, 12);
+      process_window(run, klima, 13, 24);
+    }
+    if (run.nS > 0) process_window(run, sammler, 1, 24);
+
+    for (int s = 1; s <= HOURS_PER_DAY && run.done == 0; ++s) {
+      const DateHour& stamp = *run.ring[s].stamp;
+      write_output_row(run, stamp.year, stamp.month, stamp.day, stamp.hour, 1, run.nTotal, run.ring[s].values);
+      if (ends_run(run, stamp)) run.done = 1;
+    }
+    if (run.done == 0) {
+      for (int h = 0; h < HOURS_PER_DAY; ++h) advance_hour(run);
+    }
+  }
+}
+
+}  // namespace pluvo

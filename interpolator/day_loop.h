@@ -1,0 +1,18 @@
+// The daily loop: interpolate the Klima and Sammler stations' hours, scale
+// each reading window to what the station measured, write the day's rows
+// and move the ring on by a day.
+#pragma once
+
+#include "run_state.h"
+
+namespace pluvo {
+
+// Runs day after day until the row of hour 24 of the end date (or of the
+// first day on or after it) has been written.
+void run_day_loop(PluvoRun& run);
+
+// Scales station k's hours in slots first..last to its measured total in
+// slot 0, using the sum of those hours in hour_sum[k].
+void scale_window(PluvoRun& run, int k, int first_slot, int last_slot);
+
+}  // namespace pluvo

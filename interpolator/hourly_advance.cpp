@@ -1,0 +1,122 @@
+#include "hourly_advance.h"
+
+#include <climits>
+
+#include "fatal_errors.h"
+#include "hour_ring.h"
+#include "parameter_dialogue.h"
+#include "record_reader.h"
+
+namespace pluvo {
+namespace {
+
+int month_length(int month, int year) {
+  static constexpr int LENGTH[13] = {31, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 31;
+  if (month == 2 && is_leap_year(year)) return 29;
+  return LENGTH[month];
+}
+
+[[noreturn]] void time_mismatch(const DateHour& anetz, int code) {
+  textio::OutputBuffer msg(nullptr, 512);
+  msg.put("Zeitvergleichsfehler bei ");
+  msg.put_int(anetz.day, 2);
+  msg.put('.');
+  msg.put_int(anetz.month, 2);
+  msg.put('.');
+  msg.put_int(anetz.year, 4);
+  msg.put(" Stunde ");
+  msg.put_int(anetz.hour, 2);
+  msg.put(" !\n");
+  fatal_stop(code, msg.take_captured());
+}
+
+bool same_stamp(const DateHour& a, const DateHour& b) {
+  return a.hour == b.hour && a.day == b.day && a.month == b.month && a.year == b.year;
+}
+
+// Reads the record of a group that reports at this hour into slot 24, or
+// marks its entries missing once its file has ended.
+void read_reporting_group(PluvoRun& run, textio::TextReader& file, int first, int last, int declared, double factor,
+                          int stamp_code, int value_code, int mismatch_code) {
+  HourSlot& slot = run.ring[24];
+  if (file.eof()) {
+    set_missing(run, slot.values, first, last);
+    return;
+  }
+  DateHour reported{};
+  read_record(file, RecordTarget{&reported, slot.values, first, last, first + declared - 1}, factor, stamp_code,
+              value_code, true);
+  if (!same_stamp(reported, *slot.stamp)) time_mismatch(*slot.stamp, mismatch_code);
+}
+
+void print_progress(PluvoRun& run, const DateHour& s) {
+  if (s.hour != 1) return;
+  if (s.day == 1) {
+    run.console.put("\nMonat ");
+    run.console.put_int(s.month);
+    run.console.put('/');
+    run.console.put_int(s.year);
+    run.console.put(" .");
+  } else {
+    run.console.put('.');
+  }
+  run.console.flush_if_interactive();
+}
+
+}  // namespace
+
+DateHour next_hour(const DateHour& s) {
+  DateHour n = s;
+  if (s.hour >= 0 && s.hour < 24) {
+    ++n.hour;
+    return n;
+  }
+  n.hour = 1;
+  if (s.day >= 1 && s.day < month_length(s.month, s.year)) {
+    ++n.day;
+    return n;
+  }
+  n.day = 1;
+  if (s.month >= 1 && s.month < 12) {
+    ++n.month;
+    return n;
+  }
+  n.month = 1;
+  if (n.year < INT_MAX) ++n.year;
+  return n;
+}
+
+bool stamp_before(const DateHour& a, const DateHour& b) {
+  if (a.year != b.year) return a.year < b.year;
+  if (a.month != b.month) return a.month < b.month;
+  if (a.day != b.day) return a.day < b.day;
+  return a.hour < b.hour;
+}
+
+void advance_hour(PluvoRun& run) {
+  rotate_ring(run);
+  HourSlot& slot = run.ring[24];
+  if (run.anetz_file.eof()) {
+    // No more hours: the table goes on with missing values and stamps that
+    // follow the calendar, so that the end date is still reached.
+    set_missing(run, slot.values, 1, run.nTotal);
+    *slot.stamp = next_hour(*run.ring[23].stamp);
+    run.anetz_ended = true;
+  } else {
+    read_record(run.anetz_file, RecordTarget{slot.stamp, slot.values, 1, run.nA, run.declared_anetz}, 1.0, 317, 318,
+                true);
+    run.last_anetz_stamp = *slot.stamp;
+    const int hour = slot.stamp->hour;
+    if ((hour == 7 || hour == 19) && run.nK > 0) {
+      read_reporting_group(run, run.klima_file, run.nA + 1, run.nA + run.nK, run.declared_klima, 1.0, 319, 320, 105);
+    }
+    if (hour == 7 && run.nS > 0) {
+      read_reporting_group(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal, run.declared_sammler, 10.0, 321,
+                           322, 106);
+    }
+  }
+  print_progress(run, *slot.stamp);
+}
+
+}  // namespace pluvo

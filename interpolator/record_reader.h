@@ -1,0 +1,23 @@
+// Records of the station files: a stamp (year, month, day, hour) and one
+// value per station of the file, read as a stream of numbers.
+#pragma once
+
+#include "run_state.h"
+
+namespace pluvo {
+
+struct RecordTarget {
+  DateHour* stamp;
+  double* values;
+  int first;          // station index of the file's first station
+  int last;           // last station index that is stored
+  int declared_last;  // last station index the header declared; the values behind `last` are read and dropped
+};
+
+// Reads one record; ends the run with `stamp_code` or `value_code` when a
+// field does not convert. Values are multiplied by `factor`; with `skip`
+// the white space behind the record is consumed. Years below 100 are 19xx.
+void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, int stamp_code,
+                 int value_code, bool skip);
+
+}  // namespace pluvo

@@ -1,0 +1,142 @@
+#include "run_sequence.h"
+
+#include "day_loop.h"
+#include "fatal_errors.h"
+#include "hour_ring.h"
+#include "hourly_advance.h"
+#include "output_table.h"
+#include "parameter_dialogue.h"
+#include "platform_io.h"
+#include "start_sync.h"
+#include "station_header.h"
+
+namespace pluvo {
+namespace {
+
+constexpr int HEADER_LINES = 5;
+constexpr std::size_t WORD_BUFFER_SIZE = 100;
+constexpr std::size_t LINE_BUFFER_SIZE = MAX_STATIONS * NAME_CELL;
+
+void obtain_buffers(PluvoRun& run) {
+  for (int i = 0; i < 4; ++i) obtain_storage(run, 3 + i, [&] { run.word_buffer[i].reserve(WORD_BUFFER_SIZE); });
+  obtain_storage(run, 7, [&] { run.line_buffer.reserve(LINE_BUFFER_SIZE); });
+  RunParameters& p = run.params;
+  std::string* names[] = {&p.anetz_file_name, &p.klima_file_name, &p.sammler_file_name, &p.output_file_name};
+  for (int i = 0; i < 4; ++i) obtain_storage(run, 8 + i, [&] { names[i]->reserve(WORD_BUFFER_SIZE); });
+}
+
+void open_output(PluvoRun& run) {
+  const RunParameters& p = run.params;
+  const std::string& name = p.output_file_name;
+  // Opening the output empties it: never when it is one of the station files.
+  bool is_station_file = textio::same_existing_file(name, p.anetz_file_name);
+  if (!p.klima_file_name.empty()) is_station_file = is_station_file || textio::same_existing_file(name, p.klima_file_name);
+  if (!p.sammler_file_name.empty()) {
+    is_station_file = is_station_file || textio::same_existing_file(name, p.sammler_file_name);
+  }
+  if (!is_station_file) run.output_file = std::fopen(name.c_str(), "w");
+  if (!run.output_file) fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
+  run.output.set_sink(run.output_file);
+}
+
+void skip_header(textio::TextReader& file) {
+  file.rewind();
+  for (int i = 0; i < HEADER_LINES; ++i) file.skip_line();
+}
+
+void close_station_file(textio::TextReader& file, const std::string& name, int code) {
+  if (!file.close()) fatal_stop(code, "Fehler beim Schliessen der Datei " + name + "\n");
+}
+
+void close_output(PluvoRun& run) {
+  run.output.flush();
+  bool ok = !run.output.write_failed();
+  if (std::fclose(run.output_file) != 0) ok = false;
+  run.output_file = nullptr;
+  if (!ok) fatal_stop(204, "Fehler beim Schliessen der Datei " + run.params.output_file_name + "\n");
+}
+
+void note_early_end(PluvoRun& run) {
+  const RunParameters& p = run.params;
+  const DateHour last_row{p.end_day, 24, p.end_month, p.end_year};
+  if (!run.anetz_ended || !stamp_before(run.last_anetz_stamp, last_row)) return;
+  const DateHour& s = run.last_anetz_stamp;
+  textio::OutputBuffer& con = run.console;
+  con.put("Stundenwerte enden mit ");
+  con.put_int(s.day, 2);
+  con.put('.');
+  con.put_int(s.month, 2);
+  con.put('.');
+  con.put_int(s.year, 4);
+  con.put(" Stunde ");
+  con.put_int(s.hour, 2);
+  con.put('\n');
+}
+
+}  // namespace
+
+void start_up(PluvoRun& run) {
+  run.done = 0;
+  obtain_buffers(run);
+  textio::OutputBuffer& con = run.console;
+  con.put("PLUVO - Inverse-Distance-Weighting-Interpolation von Niederschl\x84gen\n");
+  con.put("       der Anetzstationen auf die Standorte der Klimastationen und\n");
+  con.put("       Tagessammler \n");
+  con.put("Initialisieren...\n");
+  obtain_ring(run);
+  run.nA = run.nK = run.nS = 0;
+
+  con.put("Parametereingabe ...\n");
+  run_parameter_dialogue(run);
+
+  RunParameters& p = run.params;
+  con.put("Stationswerte Anetz...\n");
+  read_station_header(run, run.anetz_file, p.anetz_file_name, 1, run.nA, run.declared_anetz);
+  if (!p.klima_file_name.empty()) {
+    con.put("Stationswert Klimastationen...\n");
+    read_station_header(run, run.klima_file, p.klima_file_name, run.nA + 1, run.nK, run.declared_klima);
+  }
+  if (!p.sammler_file_name.empty()) {
+    con.put("Stationswert Sammler ...\n");
+    read_station_header(run, run.sammler_file, p.sammler_file_name, run.nA + run.nK + 1, run.nS,
+                        run.declared_sammler);
+  }
+  run.nTotal = run.nA + run.nK + run.nS;
+  con.put("Gesamtzahl der Stationen : ");
+  con.put_int(run.nTotal);
+  con.put('\n');
+
+  open_output(run);
+  write_output_header(run);
+}
+
+void start_synchronisation(PluvoRun& run) {
+  skip_header(run.anetz_file);
+  if (run.nK != 0) skip_header(run.klima_file);
+  if (run.nS != 0) skip_header(run.sammler_file);
+  for (int k = 0; k < RING_SLOTS; ++k) set_missing(run, run.ring[k].values, 1, MAX_STATIONS);
+
+  sync_anetz(run, run.anetz_file, 1, run.nA);
+  if (run.nK != 0) sync_klima(run, run.klima_file, run.nA + 1, run.nA + run.nK);
+  if (run.nS != 0) sync_sammler(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal);
+}
+
+void stop(PluvoRun& run) {
+  run.console.put('\n');
+  note_early_end(run);
+  const RunParameters& p = run.params;
+  if (run.nA > 0) close_station_file(run.anetz_file, p.anetz_file_name, 201);
+  if (run.nK > 0) close_station_file(run.klima_file, p.klima_file_name, 202);
+  if (run.nS > 0) close_station_file(run.sammler_file, p.sammler_file_name, 203);
+  close_output(run);
+}
+
+int run_pluvo(PluvoRun& run) {
+  start_up(run);
+  start_synchronisation(run);
+  run_day_loop(run);
+  stop(run);
+  return 0;
+}
+
+}  // namespace pluvo

@@ -1,0 +1,123 @@
+#include "start_sync.h"
+
+#include "fatal_errors.h"
+#include "hour_ring.h"
+#include "output_table.h"
+#include "record_reader.h"
+
+namespace pluvo {
+namespace {
+
+constexpr int HEADER_LINES = 5;
+constexpr int FILL_HOURS = 29;
+constexpr int START_ROWS = 6;
+
+bool is_start_stamp(const PluvoRun& run, const DateHour& s) {
+  const RunParameters& p = run.params;
+  return s.day == p.start_day && s.hour == p.start_hour && s.month == p.start_month && s.year == p.start_year;
+}
+
+[[noreturn]] void start_date_missing(const PluvoRun& run, const std::string& file_name, int code) {
+  const RunParameters& p = run.params;
+  textio::OutputBuffer msg(nullptr, 512);
+  msg.put("Datei ");
+  msg.put(file_name);
+  msg.put(" enthaelt das Datum ");
+  msg.put_int(p.start_day, 2);
+  msg.put('.');
+  msg.put_int(p.start_month, 2);
+  msg.put('.');
+  msg.put_int(p.start_year, 2);
+  msg.put(",stunde ");
+  msg.put_int(p.start_hour, 2);
+  msg.put(" nicht (feof)!\n");
+  fatal_stop(code, msg.take_captured());
+}
+
+// Reads an ANETZ record into slot 24; the other groups' entries are missing.
+void read_anetz_hour(PluvoRun& run, textio::TextReader& stream, int first, int last, int stamp_code, int value_code) {
+  HourSlot& slot = run.ring[24];
+  read_record(stream, RecordTarget{slot.stamp, slot.values, first, last, first + run.declared_anetz - 1}, 1.0,
+              stamp_code, value_code, false);
+  set_missing(run, slot.values, last + 1, run.nTotal);
+  run.last_anetz_stamp = *slot.stamp;
+}
+
+void print_search_line(PluvoRun& run, const char* label, const DateHour& s) {
+  run.console.put(label);
+  run.console.put_int(s.day, 2);
+  run.console.put('.');
+  run.console.put_int(s.month, 2);
+  run.console.put('.');
+  run.console.put_int(s.year, 4);
+  run.console.put('\n');
+}
+
+}  // namespace
+
+bool same_date(const DateHour& a, int day, int month, int year) {
+  return a.day == day && a.month == month && a.year == year;
+}
+
+void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+  rotate_ring(run);
+  stream.rewind();
+  for (int i = 0; i < HEADER_LINES; ++i) stream.skip_line();
+
+  bool found = false;
+  while (!stream.eof()) {
+    if (is_start_stamp(run, *run.ring[24].stamp)) {
+      found = true;
+      break;
+    }
+    read_anetz_hour(run, stream, first, last, 307, 308);
+  }
+  // The start record may be the file's last one, read as the file ended.
+  found = found || is_start_stamp(run, *run.ring[24].stamp);
+
+  int fill_reads = 0;
+  for (int s = 1; s <= FILL_HOURS; ++s) {
+    if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, first, run.nTotal, run.ring[24].values);
+    rotate_ring(run);
+    if (!stream.eof()) {
+      read_anetz_hour(run, stream, first, last, 309, 310);
+      ++fill_reads;
+    }
+  }
+  if (!found || fill_reads < FILL_HOURS) start_date_missing(run, run.params.anetz_file_name, 102);
+}
+
+void sync_klima(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+  const RunParameters& p = run.params;
+  const int declared_last = first + run.declared_klima - 1;
+  for (;;) {
+    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 1.0, 311,
+                312, true);
+    read_record(stream, RecordTarget{run.ring[13].stamp, run.ring[13].values, first, last, declared_last}, 1.0,
+                313, 314, true);
+    print_search_line(run, "Suchen Klima : ", *run.ring[13].stamp);
+    if (stream.eof()) break;
+    if (same_date(*run.ring[13].stamp, p.start_day, p.start_month, p.start_year)) break;
+  }
+  // Only a start date that was not found fails; a file may end with it.
+  if (!same_date(*run.ring[13].stamp, p.start_day, p.start_month, p.start_year)) {
+    start_date_missing(run, p.klima_file_name, 103);
+  }
+}
+
+void sync_sammler(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+  const RunParameters& p = run.params;
+  const int declared_last = first + run.declared_sammler - 1;
+  for (;;) {
+    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 10.0, 315,
+                316, true);
+    print_search_line(run, "Suchen Sammler : ", *run.ring[1].stamp);
+    if (stream.eof()) break;
+    if (same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) break;
+  }
+  if (!same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) {
+    start_date_missing(run, p.sammler_file_name, 104);
+  }
+}
+
+}  // namespace pluvo

@@ -1,0 +1,111 @@
+#include "station_header.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "fatal_errors.h"
+
+namespace pluvo {
+namespace {
+
+constexpr int LABEL_WIDTH = 11;  // "YY\tMM\tDD\tHH"
+
+// A line read that finds nothing leaves the buffer as it was.
+void read_line_keep(PluvoRun& run, textio::TextReader& file) {
+  std::string& scratch = run.word_buffer[3];
+  if (file.read_line(scratch)) run.line_buffer.swap(scratch);
+}
+
+double word_value(const std::string& word) { return std::strtod(word.c_str(), nullptr); }
+
+void read_labels(PluvoRun& run, textio::TextReader& file, int code) {
+  for (std::string& word : run.word_buffer) {
+    if (file.scan_word(word) != textio::SCAN_OK) fatal_read_error(code);
+  }
+}
+
+// Reads one word per declared station; only those within the capacity
+// are kept, so surplus values are never taken for the next line's labels.
+template <class Store>
+void read_station_words(PluvoRun& run, textio::TextReader& file, int first, int count, int declared, int code,
+                        Store&& store) {
+  std::string& word = run.word_buffer[0];
+  for (int k = 0; k < declared; ++k) {
+    if (file.scan_word(word) != textio::SCAN_OK) fatal_read_error(code);
+    if (k < count) store(first + k, word);
+  }
+}
+
+}  // namespace
+
+int substring_index(const std::string& s, const std::string& sub) {
+  const std::size_t at = std::string_view(s.c_str()).find(sub);
+  return at == std::string_view::npos ? 0 : static_cast<int>(at);
+}
+
+std::string& substring_in_place(std::string& s, int start, int n) {
+  if (start < 0 || n < 0) return s;
+  const std::size_t length = std::strlen(s.c_str());
+  const std::size_t from = std::min<std::size_t>(static_cast<std::size_t>(start), length);
+  const std::size_t to = std::min<std::size_t>(static_cast<std::size_t>(start) + static_cast<std::size_t>(n) + 1, length);
+  s = s.substr(from, to > from ? to - from : 0);
+  return s;
+}
+
+void read_station_header(PluvoRun& run, textio::TextReader& file, const std::string& file_name, int first,
+                         int& count, int& declared) {
+  std::string work;
+  obtain_storage(run, 1, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
+  if (!file.open(file_name)) fatal_stop(101, "Fehler beim Oeffnen der Datei " + file_name + "\n");
+
+  read_line_keep(run, file);  // the title
+  read_line_keep(run, file);
+  std::string line = run.line_buffer.c_str();
+  substring_in_place(line, 0, substring_index(line, "\n") - 1);
+  line += ' ';
+  substring_in_place(line, LABEL_WIDTH, static_cast<int>(line.size()) - LABEL_WIDTH - 1);
+  for (char& c : line) {
+    if (c == '\t') c = ' ';
+  }
+
+  // The heights: words separated by blanks.
+  count = 0;
+  std::size_t at = 0;
+  for (;;) {
+    at = line.find_first_not_of(' ', at);
+    if (at == std::string::npos) break;
+    const std::size_t word_end = line.find(' ', at);
+    work.assign(line, at, word_end - at);
+    const double height = word_value(work);
+    if (first + count <= MAX_STATIONS) run.stations.height[first + count] = height;
+    run.console.put("Station ");
+    run.console.put_int(count, 2);
+    run.console.put(", Hoehe ");
+    run.console.put_fixed(height, 4, 10);
+    run.console.put('\n');
+    ++count;
+    at = word_end;
+  }
+  declared = count;
+  if (first + count - 1 > MAX_STATIONS) count = MAX_STATIONS - first + 1;
+  run.console.put("*anzahl ");
+  run.console.put_int(count);
+  run.console.put('\n');
+
+  read_labels(run, file, 301);
+  read_station_words(run, file, first, count, declared, 302,
+                     [&](int i, const std::string& w) { run.stations.x[i] = word_value(w); });
+  read_labels(run, file, 303);
+  read_station_words(run, file, first, count, declared, 304,
+                     [&](int i, const std::string& w) { run.stations.y[i] = word_value(w); });
+  read_labels(run, file, 305);
+  read_station_words(run, file, first, count, declared, 306, [&](int i, const std::string& w) {
+    std::array<char, NAME_CELL>& cell = run.stations.name[i - 1];
+    cell.fill('\0');
+    std::memcpy(cell.data(), w.c_str(), std::min<std::size_t>(std::strlen(w.c_str()), NAME_CELL - 1));
+  });
+  read_line_keep(run, file);  // the rest of line 5
+  file.rewind();
+}
+
+}  // namespace pluvo
