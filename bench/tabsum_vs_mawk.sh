@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Times tabsum against a mawk program doing the same work on a large table:
+# per-column sums over groups of 24 rows, skipping values at or below -998,
+# a totals row, and one console line per data row.
+#
+#   bench/tabsum_vs_mawk.sh [--mawk-only] BUILD_DIR
+#
+# The table is made once by BUILD_DIR/bench/gen_table and kept in
+# $HYDRO_BENCH_DIR (default ${TMPDIR:-/tmp}/hydro_bench) for later runs.
+set -euo pipefail
+
+ROWS=200000
+COLUMNS=100
+INTERVALS=24
+SEED=1
+RUNS=3
+
+usage() {
+  echo "usage: $0 [--mawk-only] BUILD_DIR" >&2
+  exit 2
+}
+
+mawk_only=0
+if [[ ${1:-} == --mawk-only ]]; then
+  mawk_only=1
+  shift
+fi
+[[ $# -eq 1 ]] || usage
+[[ -d $1 ]] || { echo "build directory $1 not found" >&2; exit 2; }
+build_dir=$(cd "$1" && pwd)
+tabsum="$build_dir/aggregator/tabsum"
+gen_table="$build_dir/bench/gen_table"
+
+if [[ $mawk_only -eq 0 && ! -x $tabsum ]]; then
+  echo "tabsum has not been built yet: $tabsum does not exist" >&2
+  exit 1
+fi
+[[ -x $gen_table ]] || { echo "gen_table has not been built: $gen_table does not exist" >&2; exit 1; }
+command -v mawk > /dev/null || { echo "mawk is not installed" >&2; exit 1; }
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time is not installed" >&2; exit 1; }
+
+work="${HYDRO_BENCH_DIR:-${TMPDIR:-/tmp}/hydro_bench}/tabsum_r${ROWS}_c${COLUMNS}_s${SEED}"
+mkdir -p "$work"
+cd "$work"
+if [[ ! -s table.txt ]]; then
+  echo "generating $work/table.txt ($ROWS rows, $COLUMNS value columns)"
+  # Renamed only when complete, so an interrupted run does not leave a short table behind.
+  "$gen_table" --seed "$SEED" --rows "$ROWS" --columns "$COLUMNS" table.txt.part
+  mv table.txt.part table.txt
+fi
+echo "table: $work/table.txt, $(du -m table.txt | cut -f1) MB"
+
+# The same work as tabsum: the header row is copied, each completed group of
+# rows gives a row of column sums stamped with its last row's date, the totals
+# row includes an incomplete last group, and every row is reported on the
+# console with its valid count and mean.
+# shellcheck disable=SC2016 # the program is awk text, not for the shell to expand
+MAWK_PROGRAM='
+BEGIN { FS = "\t" }
+NR == 1 { printf "Sums from %s (%d intervals): %s\n", FILENAME, n, $0 > out; next }
+NR == 2 { nf = NF }
+{
+  rs = 0; rc = 0
+  for (j = 5; j <= nf; j++) { v = $j + 0; if (v > -998) { s[j] += v; rs += v; rc++ } }
+  ts += rs; tc += rc
+  printf "%d.%d.%d, %d: (cnt: %f) %f\n", $3, $2, $1, $4, rc, (rc > 0 ? rs / rc : -99999)
+  if (++k == n) {
+    printf "%s\t%s\t%s\t%s", $1, $2, $3, $4 > out
+    for (j = 5; j <= nf; j++) { printf "\t%g", s[j] > out; t[j] += s[j]; s[j] = 0 }
+    printf "\n" > out
+    k = 0
+  }
+  d = $3; m = $2; y = $1; h = $4
+}
+END {
+  printf "0\t0\t0\t0" > out
+  for (j = 5; j <= nf; j++) printf "\t%g", t[j] + s[j] > out
+  printf "\n" > out
+  printf "%d.%d.%d, %d: (cnt: %f) %f\n", d, m, y, h, tc, (tc > 0 ? ts / tc : -99999)
+}'
+
+# Runs the command RUNS times with its standard output discarded and sets
+# best_seconds (the shortest wall time) and peak_kb (the largest resident set).
+time_best() {
+  best_seconds=""
+  peak_kb=0
+  local run start end seconds kb
+  for ((run = 1; run <= RUNS; run++)); do
+    start=$(date +%s%N)
+    if ! /usr/bin/time -f %M -o memory.txt "$@" > /dev/null; then
+      echo "failed: $*" >&2
+      tail -n 5 memory.txt >&2 || true
+      exit 1
+    fi
+    end=$(date +%s%N)
+    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
+    kb=$(tail -n 1 memory.txt)
+    if [[ -z $best_seconds ]] || awk -v a="$seconds" -v b="$best_seconds" 'BEGIN { exit !(a < b) }'; then
+      best_seconds=$seconds
+    fi
+    if ((kb > peak_kb)); then peak_kb=$kb; fi
+  done
+}
+
+to_mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
+
+if [[ $mawk_only -eq 0 ]]; then
+  time_best "$tabsum" table.txt out.txt "$INTERVALS"
+  tabsum_seconds=$best_seconds
+  tabsum_kb=$peak_kb
+fi
+time_best mawk -v n="$INTERVALS" -v out=out_mawk.txt "$MAWK_PROGRAM" table.txt
+mawk_seconds=$best_seconds
+mawk_kb=$peak_kb
+
+echo "best of $RUNS runs, $ROWS rows x $COLUMNS columns, groups of $INTERVALS rows:"
+if [[ $mawk_only -eq 0 ]]; then
+  echo "  tabsum: $tabsum_seconds s, peak resident memory $(to_mb "$tabsum_kb") MB"
+fi
+echo "  mawk:   $mawk_seconds s, peak resident memory $(to_mb "$mawk_kb") MB"
+if [[ $mawk_only -eq 0 ]]; then
+  awk -v m="$mawk_seconds" -v t="$tabsum_seconds" \
+    'BEGIN { if (t > 0) printf "  mawk / tabsum: %.2f\n", m / t; else print "  mawk / tabsum: tabsum too fast to measure" }'
+  # Both write the same table when they did the same work; a difference is
+  # worth a look before trusting the ratio.
+  if cmp -s out.txt out_mawk.txt; then
+    echo "  output files: identical"
+  else
+    echo "  output files: differ ($work/out.txt vs out_mawk.txt)"
+  fi
+fi

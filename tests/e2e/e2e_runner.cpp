@@ -1,0 +1,424 @@
+// Runs one end-to-end case against a tool binary and compares what it did.
+//
+//   e2e_runner [--timeout SECONDS] [--keep] --tool PATH CASE_DIR
+//
+// A case directory holds:
+//   args            the arguments, one per line (an empty file: no arguments)
+//   stdin           optional; fed to standard input (else /dev/null)
+//   in/             optional; copied into a fresh working directory
+//   expect/exit     the exit status a POSIX shell would see
+//   expect/stdout   exact bytes; a missing file means "must be empty"
+//   expect/stderr   exact bytes; a missing file means "must be empty"
+//   expect/files/   each file must exist in the working directory afterwards
+//                   with exactly these bytes
+//   expect/absent   optional; names, one per line, that must not exist
+//
+// Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
+// itself cannot be run (bad layout, tool missing, temp directory trouble).
+// The working directory is removed after a pass and kept after a failure.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int EXIT_PASS = 0;
+constexpr int EXIT_MISMATCH = 1;
+constexpr int EXIT_SETUP = 2;
+
+// Longest piece of a line shown in a report; longer lines are shown as a
+// window around the first differing byte.
+constexpr std::size_t SHOWN_LINE_BYTES = 160;
+constexpr std::size_t SHOWN_BEFORE_DIFF = 60;
+
+struct Options {
+  fs::path tool;
+  fs::path case_dir;
+  int timeout_seconds = 60;
+  bool keep = false;
+};
+
+struct RunResult {
+  bool timed_out = false;
+  bool signalled = false;
+  int signal_number = 0;
+  int shell_status = 0;  // what $? would show: the exit code, or 128 + signal
+};
+
+// Collects mismatch lines; a case passes when nothing was collected.
+struct Report {
+  std::vector<std::string> problems;
+  void add(const std::string& text) { problems.push_back(text); }
+};
+
+[[noreturn]] void setup_failure(const std::string& message) {
+  std::cerr << "e2e_runner: " << message << "\n";
+  std::exit(EXIT_SETUP);
+}
+
+bool read_file(const fs::path& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return false;
+  content = buffer.str();
+  return true;
+}
+
+std::string read_required(const fs::path& path) {
+  std::string content;
+  if (!read_file(path, content)) setup_failure("cannot read " + path.string());
+  return content;
+}
+
+// Splits on "\n"; a final line end does not start another (empty) line.
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string escape_bytes(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      default:
+        if (c < 0x20 || c >= 0x7f) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02x", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+// The line of `text` that holds byte `offset` (line end included), cut to a
+// window around `offset` when it is long.
+std::string shown_line(const std::string& text, std::size_t line_start, std::size_t offset) {
+  if (line_start >= text.size()) return "<end of data>";
+  std::size_t line_end = text.find('\n', line_start);
+  line_end = line_end == std::string::npos ? text.size() : line_end + 1;
+  std::size_t from = line_start;
+  std::size_t to = line_end;
+  bool cut_front = false;
+  bool cut_back = false;
+  if (to - from > SHOWN_LINE_BYTES) {
+    if (offset > from + SHOWN_BEFORE_DIFF) {
+      from = offset - SHOWN_BEFORE_DIFF;
+      cut_front = true;
+    }
+    if (to - from > SHOWN_LINE_BYTES) {
+      to = from + SHOWN_LINE_BYTES;
+      cut_back = true;
+    }
+  }
+  std::ostringstream shown;
+  if (cut_front) shown << "...";
+  shown << '"' << escape_bytes(text.substr(from, to - from)) << '"';
+  if (cut_back) shown << "...";
+  shown << " (line of " << line_end - line_start << " bytes)";
+  return shown.str();
+}
+
+void compare_bytes(const std::string& what, const std::string& expected, const std::string& actual,
+                   Report& report) {
+  if (expected == actual) return;
+  std::size_t offset = 0;
+  while (offset < expected.size() && offset < actual.size() && expected[offset] == actual[offset]) {
+    ++offset;
+  }
+  std::size_t line_number = 1;
+  std::size_t line_start = 0;
+  for (std::size_t i = 0; i < offset; ++i) {
+    if (expected[i] == '\n') {
+      ++line_number;
+      line_start = i + 1;
+    }
+  }
+  std::ostringstream text;
+  text << what << " differs at line " << line_number << ", byte offset " << offset
+       << " (column " << offset - line_start + 1 << "); expected " << expected.size()
+       << " bytes, got " << actual.size() << " bytes\n"
+       << "    expected: " << shown_line(expected, line_start, offset) << "\n"
+       << "    actual:   " << shown_line(actual, line_start, offset);
+  report.add(text.str());
+}
+
+std::string optional_expectation(const fs::path& path) {
+  std::string content;
+  if (fs::exists(path)) content = read_required(path);
+  return content;
+}
+
+int parse_expected_exit(const fs::path& path) {
+  std::string text = read_required(path);
+  std::size_t first = text.find_first_not_of(" \t\r\n");
+  std::size_t last = text.find_last_not_of(" \t\r\n");
+  if (first == std::string::npos) setup_failure(path.string() + " is empty");
+  std::string number = text.substr(first, last - first + 1);
+  char* end = nullptr;
+  errno = 0;
+  long value = std::strtol(number.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < 0 || value > 255) {
+    setup_failure(path.string() + " does not hold an exit status 0..255: \"" + escape_bytes(number) + "\"");
+  }
+  return static_cast<int>(value);
+}
+
+fs::path make_temp_root() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/e2e-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (mkdtemp(name.data()) == nullptr) {
+    setup_failure("cannot create a temporary directory from " + pattern + ": " + std::strerror(errno));
+  }
+  return fs::path(name.data());
+}
+
+int open_or_fail(const fs::path& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd < 0) setup_failure("cannot open " + path.string() + ": " + std::strerror(errno));
+  return fd;
+}
+
+RunResult run_tool(const Options& options, const std::vector<std::string>& args, const fs::path& work_dir,
+                   const fs::path& stdin_path, const fs::path& stdout_path, const fs::path& stderr_path) {
+  int in_fd = open_or_fail(stdin_path, O_RDONLY);
+  int out_fd = open_or_fail(stdout_path, O_WRONLY | O_CREAT | O_TRUNC);
+  int err_fd = open_or_fail(stderr_path, O_WRONLY | O_CREAT | O_TRUNC);
+
+  // The child reports a failed exec through this pipe; a successful exec
+  // closes it (O_CLOEXEC) and the parent reads end of file.
+  int exec_pipe[2];
+  if (pipe(exec_pipe) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+  fcntl(exec_pipe[0], F_SETFD, FD_CLOEXEC);
+  fcntl(exec_pipe[1], F_SETFD, FD_CLOEXEC);
+
+  std::string tool = options.tool.string();
+  std::vector<char*> argv;
+  argv.push_back(tool.data());
+  std::vector<std::string> arg_copies = args;
+  for (std::string& arg : arg_copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = fork();
+  if (pid < 0) setup_failure(std::string("fork: ") + std::strerror(errno));
+  if (pid == 0) {
+    // Own process group, so that a timeout can kill whatever the tool started.
+    setpgid(0, 0);
+    int error = 0;
+    if (chdir(work_dir.c_str()) != 0 || dup2(in_fd, STDIN_FILENO) < 0 || dup2(out_fd, STDOUT_FILENO) < 0 ||
+        dup2(err_fd, STDERR_FILENO) < 0) {
+      error = errno;
+    } else {
+      execv(argv[0], argv.data());
+      error = errno;
+    }
+    ssize_t written = write(exec_pipe[1], &error, sizeof error);
+    (void)written;
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  close(exec_pipe[1]);
+  close(in_fd);
+  close(out_fd);
+  close(err_fd);
+
+  int exec_error = 0;
+  ssize_t got;
+  do {
+    got = read(exec_pipe[0], &exec_error, sizeof exec_error);
+  } while (got < 0 && errno == EINTR);
+  close(exec_pipe[0]);
+
+  RunResult result;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
+  int status = 0;
+  for (;;) {
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (done < 0 && errno != EINTR) setup_failure(std::string("waitpid: ") + std::strerror(errno));
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(-pid, SIGKILL);
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      result.timed_out = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+
+  if (got == static_cast<ssize_t>(sizeof exec_error)) {
+    setup_failure("cannot run " + tool + ": " + std::strerror(exec_error));
+  }
+  if (WIFEXITED(status)) {
+    result.shell_status = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    result.signalled = true;
+    result.signal_number = WTERMSIG(status);
+    result.shell_status = 128 + result.signal_number;
+  }
+  return result;
+}
+
+void check_expected_files(const fs::path& expect_files, const fs::path& work_dir, Report& report) {
+  if (!fs::is_directory(expect_files)) return;
+  std::vector<fs::path> names;
+  for (const auto& entry : fs::recursive_directory_iterator(expect_files)) {
+    if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), expect_files));
+  }
+  std::sort(names.begin(), names.end());
+  for (const fs::path& name : names) {
+    std::string expected = read_required(expect_files / name);
+    fs::path actual_path = work_dir / name;
+    std::error_code error;
+    if (!fs::exists(actual_path, error)) {
+      report.add("file " + name.string() + ": missing");
+      continue;
+    }
+    if (!fs::is_regular_file(actual_path, error)) {
+      report.add("file " + name.string() + ": exists but is not a regular file");
+      continue;
+    }
+    std::string actual;
+    if (!read_file(actual_path, actual)) {
+      report.add("file " + name.string() + ": cannot be read");
+      continue;
+    }
+    compare_bytes("file " + name.string(), expected, actual, report);
+  }
+}
+
+void check_absent(const fs::path& absent_list, const fs::path& work_dir, Report& report) {
+  if (!fs::exists(absent_list)) return;
+  for (const std::string& name : split_lines(read_required(absent_list))) {
+    if (name.empty()) continue;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(work_dir / name, error))) {
+      report.add("file " + name + ": exists but must not");
+    }
+  }
+}
+
+Options parse_options(int argc, char** argv) {
+  Options options;
+  bool have_tool = false;
+  bool have_case = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--tool" && i + 1 < argc) {
+      options.tool = argv[++i];
+      have_tool = true;
+    } else if (arg == "--timeout" && i + 1 < argc) {
+      options.timeout_seconds = std::atoi(argv[++i]);
+      if (options.timeout_seconds <= 0) setup_failure("--timeout needs a positive number of seconds");
+    } else if (arg == "--keep") {
+      options.keep = true;
+    } else if (!have_case && !arg.starts_with("--")) {
+      options.case_dir = arg;
+      have_case = true;
+    } else {
+      have_tool = false;
+      break;
+    }
+  }
+  if (!have_tool || !have_case) {
+    std::cerr << "usage: e2e_runner [--timeout SECONDS] [--keep] --tool PATH CASE_DIR\n";
+    std::exit(EXIT_SETUP);
+  }
+  // The tool runs inside the working directory, so relative paths would break.
+  options.tool = fs::absolute(options.tool);
+  options.case_dir = fs::absolute(options.case_dir);
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options = parse_options(argc, argv);
+  const fs::path& case_dir = options.case_dir;
+  if (!fs::is_directory(case_dir)) setup_failure("no case directory " + case_dir.string());
+  if (access(options.tool.c_str(), X_OK) != 0) setup_failure("tool not executable: " + options.tool.string());
+
+  std::vector<std::string> args = split_lines(read_required(case_dir / "args"));
+  int expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
+
+  fs::path root = make_temp_root();
+  fs::path work_dir = root / "work";
+  fs::create_directory(work_dir);
+  if (fs::is_directory(case_dir / "in")) {
+    std::error_code error;
+    fs::copy(case_dir / "in", work_dir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
+  }
+  fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
+
+  RunResult result = run_tool(options, args, work_dir, stdin_path, root / "stdout", root / "stderr");
+
+  Report report;
+  if (result.timed_out) {
+    report.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
+  } else if (result.shell_status != expected_exit) {
+    std::string got = std::to_string(result.shell_status);
+    if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
+    report.add("exit status: expected " + std::to_string(expected_exit) + ", got " + got);
+  }
+  compare_bytes("stdout", optional_expectation(case_dir / "expect" / "stdout"), read_required(root / "stdout"),
+                report);
+  compare_bytes("stderr", optional_expectation(case_dir / "expect" / "stderr"), read_required(root / "stderr"),
+                report);
+  check_expected_files(case_dir / "expect" / "files", work_dir, report);
+  check_absent(case_dir / "expect" / "absent", work_dir, report);
+
+  if (report.problems.empty()) {
+    std::cout << "PASS " << case_dir.string() << "\n";
+    if (!options.keep) fs::remove_all(root);
+    return EXIT_PASS;
+  }
+  std::cout << "FAIL " << case_dir.string() << "\n";
+  std::cout << "  tool: " << options.tool.string() << "\n";
+  for (const std::string& problem : report.problems) std::cout << "  " << problem << "\n";
+  std::cout << "  kept for inspection: " << root.string() << " (stdout, stderr, work/)\n";
+  return EXIT_MISMATCH;
+}

@@ -1,0 +1,190 @@
+// Inverse-distance weighting: the worked examples, the limits, the power
+// forms, zero distances, and the per-run plan giving the same doubles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "fatal_error.h"
+#include "idw.h"
+#include "idw_plan.h"
+#include "run_state.h"
+
+namespace {
+
+using pluvo::PluvoRun;
+
+struct IdwFixture : ::testing::Test {
+  textio::OutputBuffer console;
+  textio::TextReader answers;
+  PluvoRun run{console, answers};
+  double values[pluvo::STATION_SLOTS] = {};
+
+  void SetUp() override {
+    run.params.nodata = 998.0;
+    run.params.lower_limit = -1e9;
+    run.params.lower_replacement = -1e9;
+    run.params.upper_limit = 1e9;
+    run.params.upper_replacement = 1e9;
+    // Sources A (1, 0) = 10 and B (0, 2) = 4, target at the origin.
+    run.stations.x[1] = 1.0;
+    run.stations.y[1] = 0.0;
+    run.stations.x[2] = 0.0;
+    run.stations.y[2] = 2.0;
+    values[1] = 10.0;
+    values[2] = 4.0;
+  }
+
+  double estimate(double power, double max_distance) {
+    pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 3, power,
+                           max_distance);
+    return values[3];
+  }
+};
+
+TEST_F(IdwFixture, WorkedExamples) {
+  EXPECT_DOUBLE_EQ(estimate(2.0, 5.0), 8.8);
+  EXPECT_EQ(estimate(2.0, 1.5), 10.0);  // only A in range
+  EXPECT_DOUBLE_EQ(estimate(1.0, 5.0), 8.0);
+  EXPECT_EQ(estimate(2.0, 1.0), 10.0);   // A at exactly the maximum distance counts
+  EXPECT_EQ(estimate(2.0, 0.999), 0.0);  // nothing in range
+  EXPECT_EQ(estimate(2.0, -1.5), 10.0);  // a negative distance acts like its absolute value
+  EXPECT_DOUBLE_EQ(estimate(0.0, 5.0), 7.0);  // power 0: the plain mean
+}
+
+TEST_F(IdwFixture, PowerFormsFollowRoundingOfThousandths) {
+  const struct {
+    double power;
+    std::int64_t kind;
+  } cases[] = {{1.0004, 1000}, {0.9995, 1000}, {1.0005, 1001}, {1.0006, 1001}, {2.0004, 2000}, {1.9994, 1999}};
+  for (const auto& c : cases) EXPECT_EQ(pluvo::weight_form(c.power).kind, c.kind) << c.power;
+  // The exact form for 1.0004 and the general form for 1.0006.
+  EXPECT_EQ(pluvo::idw_weight(pluvo::weight_form(1.0004), 4.0), 0.5);
+  EXPECT_EQ(pluvo::idw_weight(pluvo::weight_form(1.0006), 4.0), 1.0 / std::pow(2.0, 1.0006 * std::log2(2.0)));
+  EXPECT_EQ(pluvo::idw_weight(pluvo::weight_form(2.3), 9.0), 1.0 / std::pow(2.0, 2.3 * std::log2(3.0)));
+}
+
+TEST_F(IdwFixture, MissingSourcesAreIgnored) {
+  values[2] = -998.0;  // equal to -nodata: missing
+  EXPECT_EQ(estimate(2.0, 5.0), 10.0);
+  values[2] = -997.9;  // just above: counts
+  EXPECT_NE(estimate(2.0, 5.0), 10.0);
+}
+
+TEST_F(IdwFixture, LimitsReplaceEstimatesStrictlyBeyondThem) {
+  run.params.lower_limit = 8.8;
+  run.params.lower_replacement = -1.0;
+  EXPECT_DOUBLE_EQ(estimate(2.0, 5.0), 8.8);  // equal to the limit: stands
+  run.params.lower_limit = 9.0;
+  EXPECT_EQ(estimate(2.0, 5.0), -1.0);
+  run.params.lower_limit = 0.0;
+  run.params.upper_limit = 8.0;
+  run.params.upper_replacement = 99.0;
+  EXPECT_EQ(estimate(2.0, 5.0), 99.0);
+  // No source in range gives 0.0, and a lower limit above it replaces that.
+  run.params.lower_limit = 0.5;
+  EXPECT_EQ(estimate(2.0, 0.1), -1.0);
+}
+
+TEST_F(IdwFixture, NotANumberTakesTheLowerReplacement) {
+  run.params.lower_replacement = -5.0;
+  // A power so negative that B's weight overflows: inf/inf for its term.
+  EXPECT_EQ(estimate(-1e6, 5.0), -5.0);
+}
+
+TEST_F(IdwFixture, SourcesOnTheTargetGiveTheirMean) {
+  run.stations.x[3] = 1.0;  // target on A
+  EXPECT_EQ(estimate(2.0, 5.0), 10.0);
+  EXPECT_EQ(estimate(2.3, 5.0), 10.0);
+  run.stations.x[2] = 1.0;  // B on the target too
+  run.stations.y[2] = 0.0;
+  EXPECT_EQ(estimate(1.0, 5.0), 7.0);
+  values[1] = -999.0;  // a missing coincident source does not count
+  EXPECT_EQ(estimate(2.0, 5.0), 4.0);
+}
+
+TEST_F(IdwFixture, EmptyTargetRangeChangesNothing) {
+  values[3] = 42.0;
+  pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 2, 2.0, 5.0);
+  EXPECT_EQ(values[3], 42.0);
+}
+
+TEST_F(IdwFixture, FailedWeightArrayEndsWithCodeTwo) {
+  run.fail_allocation_code = 2;
+  try {
+    estimate(2.0, 5.0);
+    FAIL() << "no failure";
+  } catch (const textio::FatalError& e) {
+    EXPECT_EQ(e.code, 2);
+    EXPECT_EQ(e.message, "Speicherbelegungsfehler ! (2)\n");
+    EXPECT_TRUE(e.to_stderr);
+  }
+}
+
+bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The plan must give the same doubles as the plain routine, hour after hour
+// (so that kept normalised weights are exercised), for any power, distance
+// and pattern of missing values.
+TEST(IdwPlan, GivesTheSameDoublesAsThePlainRoutine) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> coord(0.0, 100000.0);
+  std::uniform_real_distribution<double> rain(0.0, 30.0);
+  std::uniform_int_distribution<int> pick(0, 99);
+  const double powers[] = {2.0, 1.0, 2.3, 0.0, 1.0004, 2.0006, -1.5, 3.7, 700.0};
+  const double distances[] = {60000.0, 1e9, 20000.0, 0.0, -30000.0, std::numeric_limits<double>::quiet_NaN()};
+
+  for (double power : powers) {
+    for (double max_distance : distances) {
+      textio::OutputBuffer console;
+      textio::TextReader answers;
+      PluvoRun run(console, answers);
+      run.params.nodata = 998.0;
+      run.params.lower_limit = 0.0;
+      run.params.lower_replacement = 0.0;
+      run.params.upper_limit = 25.0;
+      run.params.upper_replacement = 25.0;
+      const int nA = 40;
+      const int first_target = nA + 1;
+      const int last_target = nA + 17;
+      for (int i = 1; i <= last_target; ++i) {
+        run.stations.x[i] = std::round(coord(rng) / 1000.0) * 1000.0;
+        run.stations.y[i] = std::round(coord(rng) / 1000.0) * 1000.0;
+      }
+      // Two targets stand on sources.
+      run.stations.x[first_target] = run.stations.x[3];
+      run.stations.y[first_target] = run.stations.y[3];
+      run.stations.x[last_target] = run.stations.x[nA];
+      run.stations.y[last_target] = run.stations.y[nA];
+
+      pluvo::IdwPlan plan;
+      pluvo::build_idw_plan(plan, run, 1, nA, first_target, last_target, power, max_distance);
+      double plain[pluvo::STATION_SLOTS];
+      double planned[pluvo::STATION_SLOTS];
+      for (int hour = 0; hour < 300; ++hour) {
+        for (int i = 1; i <= nA; ++i) {
+          const int r = pick(rng);
+          // Mostly dry hours, outages that persist, a few odd values.
+          plain[i] = r < 60 ? 0.0 : rain(rng);
+          if ((i + hour / 50) % 7 == 0 || r == 99) plain[i] = -999.0;
+          if (r == 98 && hour % 3 == 0) plain[i] = std::numeric_limits<double>::infinity();
+          if (r == 97) plain[i] = std::numeric_limits<double>::quiet_NaN();
+          if (r == 96) plain[i] = -0.0;
+        }
+        std::memcpy(planned, plain, sizeof plain);
+        pluvo::interpolate_idw(run, plain, run.stations.x.data(), run.stations.y.data(), 1, nA, first_target,
+                               last_target, power, max_distance);
+        pluvo::interpolate_planned(plan, run, planned);
+        for (int t = first_target; t <= last_target; ++t) {
+          ASSERT_TRUE(same_bits(plain[t], planned[t]))
+              << "power " << power << " distance " << max_distance << " hour " << hour << " target " << t << ": "
+              << plain[t] << " vs " << planned[t];
+        }
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// The formatters must write exactly what printf writes for the same value.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "number_format.h"
+
+namespace {
+
+std::string printf_format(const char* format, double v) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+std::string ours_one_decimal(double v) {
+  char buf[textio::MAX_NUMBER_CHARS];
+  return std::string(buf, textio::format_one_decimal(buf, v));
+}
+
+TEST(OneDecimal, AgreesWithPrintfOnChosenValues) {
+  const double cases[] = {0.0,     -0.0,    0.05,    0.15,     0.25,    0.35,  0.45,   0.75,  1.25,   2.5,
+                          -0.04,   -0.05,   -0.25,   -999.0,   -9990.0, 123.45, 999.95, 1e-300, 5e-324, 0.94999999999999996,
+                          1e14,    999999999999999.9, 1e15, 1e16, 1e300, -1e300,
+                          std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()};
+  for (double v : cases) EXPECT_EQ(ours_one_decimal(v), printf_format("%.1f", v)) << "value " << v;
+}
+
+TEST(OneDecimal, AgreesWithPrintfOnRandomValues) {
+  std::mt19937_64 rng(20261210);
+  std::uniform_real_distribution<double> small(-1000.0, 1000.0);
+  std::uniform_int_distribution<long long> quarters(-4000000, 4000000);
+  std::uniform_int_distribution<int> exponent(-20, 50);
+  for (int n = 0; n < 300000; ++n) {
+    double v = 0.0;
+    switch (n % 4) {
+      case 0: v = small(rng); break;
+      case 1: v = static_cast<double>(quarters(rng)) / 4.0; break;  // exact ties at .x5
+      case 2: v = static_cast<double>(quarters(rng)) / 20.0; break;  // near ties
+      default: v = small(rng) * std::pow(10.0, exponent(rng)); break;
+    }
+    ASSERT_EQ(ours_one_decimal(v), printf_format("%.1f", v)) << "value " << v;
+  }
+}
+
+TEST(FixedAndGeneral, AgreeWithPrintf) {
+  const double cases[] = {0.0, 6.0, 0.5, 12.0, 1.9166666666666667, 999999.0, 1000000.0, 1234567.0, -99999.0,
+                          1e-5, 123.456789, 1e300, std::numeric_limits<double>::infinity()};
+  for (double v : cases) {
+    char buf[textio::MAX_NUMBER_CHARS];
+    EXPECT_EQ(std::string(buf, textio::format_general(buf, v, 6)), printf_format("%g", v)) << v;
+    EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 6)), printf_format("%f", v)) << v;
+    EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 0)), printf_format("%.0f", v)) << v;
+    EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 4)), printf_format("%.4f", v)) << v;
+  }
+}
+
+}  // namespace

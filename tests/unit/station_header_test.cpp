@@ -1,0 +1,173 @@
+// The header of a station file: heights from line 2, coordinates and names
+// from lines 3 to 5, the console report and the capacity.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "fatal_error.h"
+#include "run_state.h"
+#include "station_header.h"
+
+namespace {
+
+struct HeaderFixture : ::testing::Test {
+  textio::OutputBuffer console;
+  textio::TextReader answers;
+  pluvo::PluvoRun run{console, answers};
+  std::string path = ::testing::TempDir() + "station_header_test.txt";
+
+  void write(const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+};
+
+TEST_F(HeaderFixture, ReadsTheWorkedExample) {
+  write("any title\nYY\tMM\tDD\tHH\t556\t980\nYY\tMM\tDD\tHH\t600.5\t612.25\nYY\tMM\tDD\tHH\t200.75\t210.5\n"
+        "YY\tMM\tDD\tHH\tSTA1\tSTA2\n1998 1 1 1 0.0 0.0\n");
+  textio::TextReader file;
+  int count = -1;
+  int declared = -1;
+  pluvo::read_station_header(run, file, path, 1, count, declared);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(run.stations.height[1], 556.0);
+  EXPECT_EQ(run.stations.height[2], 980.0);
+  EXPECT_EQ(run.stations.x[2], 612.25);
+  EXPECT_EQ(run.stations.y[1], 200.75);
+  EXPECT_STREQ(run.stations.name[0].data(), "STA1");
+  EXPECT_STREQ(run.stations.name[1].data(), "STA2");
+  EXPECT_EQ(console.take_captured(), "Station  0, Hoehe   556.0000\nStation  1, Hoehe   980.0000\n*anzahl 2\n");
+  // The file is left at its start.
+  std::string line;
+  ASSERT_TRUE(file.read_line(line));
+  EXPECT_EQ(line, "any title\n");
+
+  // A second group continues at the next index and numbers its stations from 0.
+  textio::TextReader second;
+  pluvo::read_station_header(run, second, path, 3, count, declared);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(run.stations.height[4], 980.0);
+  EXPECT_EQ(console.take_captured(), "Station  0, Hoehe   556.0000\nStation  1, Hoehe   980.0000\n*anzahl 2\n");
+}
+
+TEST_F(HeaderFixture, LineTwoEdgeCases) {
+  const struct {
+    const char* line2;
+    const char* rest;  // lines 3 to 5
+    int count;
+    double first_height;
+  } cases[] = {
+      {"YY\tMM\tDD\tHH", "a b c d\na b c d\na b c d\n", 0, 0.0},    // labels only
+      {"5 x", "a b c d 1 2\na b c d 1 2\na b c d n m\n", 2, 5.0},    // shorter than the label: all words count
+      {"", "a b c d 1\na b c d 1\na b c d n\n", 1, 0.0},             // empty line: one station of height 0
+      {"YY MM DD HH  -1.5e2\t\t7", "a b c d 1 2\na b c d 1 2\na b c d n m\n", 2, -150.0},
+  };
+  for (const auto& c : cases) {
+    std::string text = "title\n";
+    text.append(c.line2).append("\n").append(c.rest);
+    write(text);
+    textio::TextReader file;
+    int count = -1;
+    int declared = -1;
+    pluvo::read_station_header(run, file, path, 1, count, declared);
+    EXPECT_EQ(count, c.count) << c.line2;
+    if (c.count > 0) {
+      EXPECT_EQ(run.stations.height[1], c.first_height) << c.line2;
+    }
+    console.take_captured();
+  }
+}
+
+TEST_F(HeaderFixture, LongNamesKeepSevenCharacters) {
+  write("t\nYY\tMM\tDD\tHH\t1\nYY MM DD HH 2\nYY MM DD HH 3\nYY MM DD HH ABCDEFGHIJ\n");
+  textio::TextReader file;
+  int count = 0;
+  int declared = 0;
+  pluvo::read_station_header(run, file, path, 1, count, declared);
+  EXPECT_STREQ(run.stations.name[0].data(), "ABCDEFG");
+}
+
+TEST_F(HeaderFixture, SurplusStationsAreReportedButNotTaken) {
+  // 60 stations already; this file declares 50, of which 40 fit.
+  std::string h = "t\nYY\tMM\tDD\tHH";
+  std::string xs = "YY MM DD HH";
+  std::string names = "YY MM DD HH";
+  for (int i = 0; i < 50; ++i) {
+    h.append("\t").append(std::to_string(100 + i));
+    xs.append(" ").append(std::to_string(i));
+    names.append(" K").append(std::to_string(i));
+  }
+  h.append("\n").append(xs).append("\n").append(xs).append("\n").append(names).append("\n");
+  write(h);
+  textio::TextReader file;
+  int count = 0;
+  int declared = 0;
+  pluvo::read_station_header(run, file, path, 61, count, declared);
+  EXPECT_EQ(count, 40);
+  EXPECT_EQ(declared, 50);
+  EXPECT_EQ(run.stations.height[100], 139.0);
+  EXPECT_EQ(run.stations.x[100], 39.0);
+  EXPECT_STREQ(run.stations.name[99].data(), "K39");
+  const std::string shown = console.take_captured();
+  EXPECT_NE(shown.find("Station 49, Hoehe   149.0000\n*anzahl 40\n"), std::string::npos);
+}
+
+TEST_F(HeaderFixture, ReadFailuresCarryTheirCodes) {
+  const struct {
+    const char* text;
+    int code;
+  } cases[] = {
+      {"", 301},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD", 301},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD HH 1", 302},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD HH 1 2\nYY", 303},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD HH 1 2\nYY MM DD HH 1\n", 304},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD HH 1 2\nYY MM DD HH 1 2\nYY MM", 305},
+      {"t\nYY\tMM\tDD\tHH\t1\t2\nYY MM DD HH 1 2\nYY MM DD HH 1 2\nYY MM DD HH A\n", 306},
+  };
+  for (const auto& c : cases) {
+    write(c.text);
+    textio::TextReader file;
+    int count = 0;
+    int declared = 0;
+    try {
+      pluvo::read_station_header(run, file, path, 1, count, declared);
+      ADD_FAILURE() << "no failure for " << c.text;
+    } catch (const textio::FatalError& e) {
+      EXPECT_EQ(e.code, c.code) << c.text;
+      EXPECT_EQ(e.message, "Dateilesefehler ! (" + std::to_string(c.code) + ")\n");
+    }
+  }
+}
+
+TEST_F(HeaderFixture, MissingFileEndsWith101) {
+  textio::TextReader file;
+  int count = 0;
+  int declared = 0;
+  try {
+    pluvo::read_station_header(run, file, path + ".missing", 1, count, declared);
+    FAIL();
+  } catch (const textio::FatalError& e) {
+    EXPECT_EQ(e.code, 101);
+    EXPECT_EQ(e.message, "Fehler beim Oeffnen der Datei " + path + ".missing\n");
+    EXPECT_FALSE(e.to_stderr);
+  }
+}
+
+TEST(SubstringHelpers, BehaveAsTheHeaderReaderNeeds) {
+  EXPECT_EQ(pluvo::substring_index("abc\n", "\n"), 3);
+  EXPECT_EQ(pluvo::substring_index("\nabc", "\n"), 0);
+  EXPECT_EQ(pluvo::substring_index("abc", "\n"), 0);
+  std::string s = "YY\tMM\tDD\tHH\t5 ";
+  EXPECT_EQ(pluvo::substring_in_place(s, 11, static_cast<int>(s.size()) - 12), "\t5 ");
+  std::string t = "short ";
+  EXPECT_EQ(pluvo::substring_in_place(t, 11, static_cast<int>(t.size()) - 12), "short ");
+  std::string u = "abc\n";
+  EXPECT_EQ(pluvo::substring_in_place(u, 0, 2), "abc");
+}
+
+}  // namespace
