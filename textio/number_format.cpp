@@ -16,7 +16,7 @@ char* format_general(char* out, double v, int precision) {
 
 char* format_one_decimal(char* out, double v) {
   const double a = std::fabs(v);
-  if (!(a < 1e15)) return format_fixed(out, v, 1);  // large, inf, nan
+  if (!(a < 4e14)) return format_fixed(out, v, 1);  // large, inf, nan: a * 10 must stay below 2^52
 
   // The digits are round(a * 10) of the exact product, ties to even, as
   // printf rounds. p is the product rounded to a double and e its exact

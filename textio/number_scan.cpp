@@ -1,8 +1,11 @@
 #include "number_scan.h"
 
+#include <bit>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "text_reader.h"
@@ -57,7 +60,112 @@ bool convert_double(const char* p, std::size_t n, bool plain_decimal, double& va
   return true;
 }
 
+// Plain decimal text ending in white space ("12", "-0.5", "3."): its digits
+// as an integer over a power of ten that are both exact doubles, so one
+// division rounds correctly, giving the value strtod gives. Returns the
+// characters taken, or 0 when the text needs the general scanner.
+std::size_t scan_plain_decimal(const char* p, std::size_t n, double& value) {
+  static constexpr double POW10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* q = p;
+  const char* const end = p + n;
+  const bool negative = q < end && *q == '-';
+  if (q < end && (*q == '-' || *q == '+')) ++q;
+  std::uint64_t mantissa = 0;
+  const char* const digits = q;
+  while (q < end && is_c_digit(static_cast<unsigned char>(*q))) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
+  std::size_t int_digits = static_cast<std::size_t>(q - digits);
+  std::size_t frac_digits = 0;
+  if (q < end && *q == '.') {
+    const char* const frac = ++q;
+    while (q < end && is_c_digit(static_cast<unsigned char>(*q))) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
+    frac_digits = static_cast<std::size_t>(q - frac);
+  }
+  if (q == end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
+  if (int_digits + frac_digits == 0 || int_digits + frac_digits > 19 || frac_digits > 22) return 0;
+  if (mantissa > (std::uint64_t{1} << 53)) return 0;
+  double v = static_cast<double>(mantissa);
+  if (frac_digits > 0) v /= POW10[frac_digits];
+  value = negative ? -v : v;
+  return static_cast<std::size_t>(q - p);
+}
+
+// Eight characters at once, little-endian: the first character is the
+// lowest byte.
+inline std::uint64_t load_word(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// How many of the word's characters, from the first, are decimal digits.
+inline int leading_digits(std::uint64_t word) {
+  const std::uint64_t a = word ^ 0x3030303030303030ULL;  // digits become 0..9
+  const std::uint64_t b = a & 0x7F7F7F7F7F7F7F7FULL;     // no carry between bytes below
+  const std::uint64_t not_digit = ((b + 0x7676767676767676ULL) | a) & 0x8080808080808080ULL;
+  return not_digit ? std::countr_zero(not_digit) >> 3 : 8;
+}
+
+// The value of the first k (1..8) characters of the word, all digits.
+inline std::uint64_t digits_value(std::uint64_t word, int k) {
+  std::uint64_t v = (word - 0x3030303030303030ULL) << (8 * (8 - k));  // the others become leading zeros
+  v = v * 10 + (v >> 8);
+  v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+       (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+      32;
+  return v;
+}
+
+constexpr std::uint64_t POW10_INT[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
 }  // namespace
+
+std::size_t scan_padded_decimal(const char* p, std::size_t n, double& value) {
+  if constexpr (std::endian::native != std::endian::little) return 0;
+  const char* q = p;
+  const char* const end = p + n;
+  const bool negative = *q == '-';
+  if (*q == '-' || *q == '+') ++q;
+  if (q >= end) return 0;
+  const std::uint64_t int_word = load_word(q);
+  const int int_digits = leading_digits(int_word);
+  if (int_digits == 8) return 0;
+  std::uint64_t mantissa = int_digits ? digits_value(int_word, int_digits) : 0;
+  q += int_digits;
+  if (q >= end) return 0;
+  int frac_digits = 0;
+  if (*q == '.') {
+    if (++q >= end) return 0;
+    const std::uint64_t frac_word = load_word(q);
+    frac_digits = leading_digits(frac_word);
+    if (frac_digits == 8) return 0;
+    if (frac_digits) mantissa = mantissa * POW10_INT[frac_digits] + digits_value(frac_word, frac_digits);
+    q += frac_digits;
+  }
+  if (int_digits + frac_digits == 0 || q >= end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
+  // Below 10^14, so exact; one division by an exact power of ten rounds as strtod does.
+  double v = static_cast<double>(mantissa);
+  if (frac_digits) v /= static_cast<double>(POW10_INT[frac_digits]);
+  value = negative ? -v : v;
+  return static_cast<std::size_t>(q - p);
+}
+
+std::size_t scan_padded_integer(const char* p, std::size_t n, int& value) {
+  if constexpr (std::endian::native != std::endian::little) return 0;
+  const char* q = p;
+  const char* const end = p + n;
+  const bool negative = *q == '-';
+  if (*q == '-' || *q == '+') ++q;
+  if (q >= end) return 0;
+  const std::uint64_t word = load_word(q);
+  const int digits = leading_digits(word);
+  if (digits == 0 || digits == 8) return 0;
+  q += digits;
+  if (q >= end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
+  const int v = static_cast<int>(digits_value(word, digits));  // at most 7 digits
+  value = negative ? -v : v;
+  return static_cast<std::size_t>(q - p);
+}
 
 NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value) {
   Piece in{p, n, at_end};
@@ -89,6 +197,7 @@ NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value) {
 }
 
 NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& value) {
+  if (std::size_t taken = scan_plain_decimal(p, n, value)) return {SCAN_OK, taken, false};
   constexpr int MORE = NumberScan::NEED_MORE;
   Piece in{p, n, at_end};
   std::size_t i = 0;  // characters taken so far

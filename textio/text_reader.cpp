@@ -13,7 +13,7 @@ constexpr std::size_t BLOCK_SIZE = 1 << 18;
 constexpr char CTRL_Z = 0x1A;
 }  // namespace
 
-TextReader::TextReader() : buf_(BLOCK_SIZE + 1) {}
+TextReader::TextReader() : buf_(BLOCK_SIZE + 1 + READ_SLACK) {}
 
 TextReader::~TextReader() {
   if (owns_fd_ && fd_ >= 0) platform_close(fd_);
@@ -83,18 +83,22 @@ bool TextReader::fill(std::size_t& keep) {
       end_ -= keep;
       keep = 0;
     }
-    if (buf_.size() - end_ < BLOCK_SIZE / 2 + 1) buf_.resize(std::max(buf_.size() * 2, end_ + BLOCK_SIZE + 1));
+    if (capacity() - end_ < BLOCK_SIZE / 2 + 1) {
+      buf_.resize(std::max(capacity() * 2, end_ + BLOCK_SIZE + 1) + READ_SLACK);
+    }
 
     // One byte stays free in front of the raw block for a CR held back.
     char* out = buf_.data() + end_;
     char* raw = out + 1;
-    const std::size_t n = read_raw(raw, buf_.size() - end_ - 1);
+    const std::size_t n = read_raw(raw, capacity() - end_ - 1);
     if (n == 0) {
+      // A CR held back from the last block is a character of its own.
       source_done_ = true;
-      if (pending_cr_) *out++ = '\r';
+      const bool held_cr = pending_cr_;
+      if (held_cr) *out++ = '\r';
       pending_cr_ = false;
       end_ = static_cast<std::size_t>(out - buf_.data());
-      break;
+      return held_cr;
     }
     const char* in = raw;
     const char* in_end = raw + n;
@@ -146,7 +150,7 @@ bool TextReader::skip_space_before_item() {
 
 void TextReader::skip_space() { skip_space_before_item(); }
 
-int TextReader::scan_int(int& value) {
+int TextReader::scan_int_general(int& value) {
   if (!skip_space_before_item()) return SCAN_INPUT_FAILURE;
   for (;;) {
     NumberScan r = scan_int_at(buf_.data() + pos_, end_ - pos_, source_done_, value);
@@ -160,7 +164,7 @@ int TextReader::scan_int(int& value) {
   }
 }
 
-int TextReader::scan_double(double& value) {
+int TextReader::scan_double_general(double& value) {
   if (!skip_space_before_item()) return SCAN_INPUT_FAILURE;
   for (;;) {
     NumberScan r = scan_double_at(buf_.data() + pos_, end_ - pos_, source_done_, value);

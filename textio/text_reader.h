@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "number_scan.h"
+
 namespace textio {
 
 class OutputBuffer;
@@ -56,10 +58,23 @@ class TextReader {
   bool eof() const { return eof_flag_; }
 
   // "%d": skips white space, reads an optional sign and decimal digits.
-  int scan_int(int& value);
+  int scan_int(int& value) {
+    if (const char* p = item_start(); p && scan_padded_int(p, buffered_end() - p, value, pos_, p - buf_.data())) {
+      return SCAN_OK;
+    }
+    return scan_int_general(value);
+  }
   // "%lf": skips white space, reads a floating-point number in any form the
   // C library accepts (decimal, hexadecimal, inf, infinity, nan).
-  int scan_double(double& value);
+  int scan_double(double& value) {
+    if (const char* p = item_start(); p) {
+      if (std::size_t taken = scan_padded_decimal(p, static_cast<std::size_t>(buffered_end() - p), value)) {
+        pos_ = static_cast<std::size_t>(p - buf_.data()) + taken;
+        return SCAN_OK;
+      }
+    }
+    return scan_double_general(value);
+  }
   // "%s": skips white space, reads a word up to the next white space.
   int scan_word(std::string& word);
   // A blank or "\n" in a format: skips any run of white space.
@@ -74,6 +89,28 @@ class TextReader {
   int get_char();
 
  private:
+  // Room behind the buffered characters that may be read but never holds
+  // input, so that the number scanners can load whole words.
+  static constexpr std::size_t READ_SLACK = 16;
+  std::size_t capacity() const { return buf_.size() - READ_SLACK; }
+  const char* buffered_end() const { return buf_.data() + end_; }
+  // The first character of the next item when it is already buffered (the
+  // white space before it is passed over), or null.
+  const char* item_start() {
+    const char* p = buf_.data() + pos_;
+    const char* const end = buffered_end();
+    while (p < end && is_c_space(static_cast<unsigned char>(*p))) ++p;
+    pos_ = static_cast<std::size_t>(p - buf_.data());
+    return p < end ? p : nullptr;
+  }
+  static bool scan_padded_int(const char* p, std::ptrdiff_t n, int& value, std::size_t& pos, std::ptrdiff_t at) {
+    std::size_t taken = scan_padded_integer(p, static_cast<std::size_t>(n), value);
+    if (taken) pos = static_cast<std::size_t>(at) + taken;
+    return taken != 0;
+  }
+  int scan_int_general(int& value);
+  int scan_double_general(double& value);
+
   // Makes at least one more character available behind the buffered ones,
   // keeping the characters from `keep` on. Returns false at the end of input.
   bool fill(std::size_t& keep);
