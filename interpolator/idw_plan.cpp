@@ -50,7 +50,10 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int la
     plan.odd_weights.assign(static_cast<std::size_t>(plan.targets), 0);
     plan.estimate.assign(static_cast<std::size_t>(plan.targets), 0.0);
     plan.source_value.assign(static_cast<std::size_t>(plan.sources), 0.0);
+    plan.raining.assign(static_cast<std::size_t>(plan.sources), 0);
+    plan.zero_targets.reserve(static_cast<std::size_t>(plan.targets));
   });
+  plan.have_valid = false;
 
   const double* x = run.stations.x.data();
   const double* y = run.stations.y.data();
@@ -69,15 +72,40 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int la
   }
 }
 
+namespace {
+
+// Brings the normalised weights up to date with a new set of valid sources.
+void follow_valid_sources(IdwPlan& plan, const SourceMask& valid) {
+  plan.skip_zero_values = true;
+  plan.zero_targets.clear();
+  for (int tj = 0; tj < plan.targets; ++tj) {
+    if ((plan.at_zero[tj] & valid).any()) {
+      plan.zero_targets.push_back(tj);
+      continue;
+    }
+    const SourceMask counted = plan.in_range[tj] & valid;
+    if (!plan.has_weights[tj] || !(plan.counted[tj] == counted)) renormalise(plan, tj, counted);
+    // Zero values add nothing to a sum of finite terms, so their sources
+    // can be passed over unless some target's weights are not finite.
+    if (plan.odd_weights[tj]) plan.skip_zero_values = false;
+  }
+  plan.last_valid = valid;
+  plan.have_valid = true;
+}
+
+}  // namespace
+
 void interpolate_planned(IdwPlan& plan, const PluvoRun& run, double* values) {
   const int sources = plan.sources;
   const int targets = plan.targets;
   if (targets == 0) return;
 
   SourceMask valid;
+  int raining = 0;
+  const double lowest_valid = -run.params.nodata;
   for (int j = 0; j < sources; ++j) {
     const double v = values[plan.first_source + j];
-    if (run.is_valid(v)) {
+    if (v > lowest_valid) {
       if (!std::isfinite(v)) {
         // An infinite value would turn the zero terms into NaN.
         interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), plan.first_source,
@@ -86,46 +114,45 @@ void interpolate_planned(IdwPlan& plan, const PluvoRun& run, double* values) {
       }
       valid.set(j);
       plan.source_value[j] = v;
+      plan.raining[raining] = j;
+      raining += v != 0.0 ? 1 : 0;
     } else {
       plan.source_value[j] = 0.0;
     }
   }
-
-  // Zero values add nothing to a sum of finite terms, so their sources can
-  // be passed over unless some target's weights are not finite.
-  bool skip_zero_values = true;
-  for (int tj = 0; tj < targets; ++tj) {
-    plan.estimate[tj] = 0.0;
-    if ((plan.at_zero[tj] & valid).any()) continue;
-    const SourceMask counted = plan.in_range[tj] & valid;
-    if (!plan.has_weights[tj] || !(plan.counted[tj] == counted)) renormalise(plan, tj, counted);
-    if (plan.odd_weights[tj]) skip_zero_values = false;
-  }
+  if (!plan.have_valid || !(plan.last_valid == valid)) follow_valid_sources(plan, valid);
 
   double* estimate = plan.estimate.data();
-  for (int j = 0; j < sources; ++j) {
-    if (!valid.test(j)) continue;
+  for (int tj = 0; tj < targets; ++tj) estimate[tj] = 0.0;
+  const auto add_source = [&](int j) {
     const double v = plan.source_value[j];
-    if (v == 0.0 && skip_zero_values) continue;
     const double* w = &plan.normalised[static_cast<std::size_t>(j) * targets];
     for (int tj = 0; tj < targets; ++tj) estimate[tj] += w[tj] * v;
+  };
+  if (plan.skip_zero_values) {
+    for (int r = 0; r < raining; ++r) add_source(plan.raining[r]);
+  } else {
+    for (int j = 0; j < sources; ++j) {
+      if (valid.test(j)) add_source(j);
+    }
+  }
+
+  for (int tj : plan.zero_targets) {
+    const SourceMask zero = plan.at_zero[tj] & valid;
+    double sum = 0.0;
+    int count = 0;
+    for (int j = 0; j < sources; ++j) {
+      if (zero.test(j)) {
+        sum += plan.source_value[j];
+        ++count;
+      }
+    }
+    estimate[tj] = sum / count;
   }
 
   const RunParameters& p = run.params;
   for (int tj = 0; tj < targets; ++tj) {
     double e = estimate[tj];
-    const SourceMask zero = plan.at_zero[tj] & valid;
-    if (zero.any()) {
-      double sum = 0.0;
-      int count = 0;
-      for (int j = 0; j < sources; ++j) {
-        if (zero.test(j)) {
-          sum += plan.source_value[j];
-          ++count;
-        }
-      }
-      e = sum / count;
-    }
     if (e < p.lower_limit || std::isnan(e)) {
       e = p.lower_replacement;
     } else if (e > p.upper_limit) {

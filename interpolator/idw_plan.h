@@ -51,8 +51,15 @@ struct IdwPlan {
   std::vector<char> has_weights;     // per target: normalised holds a set
   std::vector<char> odd_weights;     // per target: a normalised weight is not finite
 
+  // What follows from the last set of valid sources, kept while it stays.
+  bool have_valid = false;
+  SourceMask last_valid;
+  bool skip_zero_values = true;
+  std::vector<int> zero_targets;  // targets with a valid source on them
+
   std::vector<double> estimate;  // per target
   std::vector<double> source_value;
+  std::vector<int> raining;      // valid sources whose value is not zero
 };
 
 // Prepares the plan; ends the run with allocation code 2 when its storage

@@ -15,7 +15,9 @@ struct HeaderFixture : ::testing::Test {
   textio::OutputBuffer console;
   textio::TextReader answers;
   pluvo::PluvoRun run{console, answers};
-  std::string path = ::testing::TempDir() + "station_header_test.txt";
+  // One file per test: ctest runs the tests as parallel processes.
+  std::string path = ::testing::TempDir() + "station_header_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
 
   void write(const std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
