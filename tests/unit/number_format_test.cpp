@@ -49,6 +49,23 @@ TEST(OneDecimal, AgreesWithPrintfOnRandomValues) {
   }
 }
 
+TEST(Fixed, AgreesWithPrintfForEveryPrecisionUpToSix) {
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-8, 16);
+  std::uniform_int_distribution<long long> halves(-2000000000LL, 2000000000LL);
+  for (int precision = 0; precision <= 6; ++precision) {
+    const std::string format = "%." + std::to_string(precision) + "f";
+    for (int n = 0; n < 60000; ++n) {
+      double v = unit(rng) * std::pow(10.0, exponent(rng));
+      if (n % 3 == 0) v = static_cast<double>(halves(rng)) / std::pow(2.0, 1 + n % 9);  // exact ties
+      char buf[textio::MAX_NUMBER_CHARS];
+      ASSERT_EQ(std::string(buf, textio::format_fixed(buf, v, precision)), printf_format(format.c_str(), v))
+          << "precision " << precision << " value " << v;
+    }
+  }
+}
+
 TEST(FixedAndGeneral, AgreeWithPrintf) {
   const double cases[] = {0.0, 6.0, 0.5, 12.0, 1.9166666666666667, 999999.0, 1000000.0, 1234567.0, -99999.0,
                           1e-5, 123.456789, 1e300, std::numeric_limits<double>::infinity()};
