@@ -78,7 +78,8 @@ void aggregate_rows(TabsumRun& run) {
   textio::TextReader& in = run.input;
   const int additional = run.settings.additional_columns;
   const long long positions = static_cast<long long>(additional) + run.settings.data_columns;
-  RunTotals& t = run.totals;
+  // A local copy, so that the sums stay in registers while the rows are read.
+  RunTotals t = run.totals;
 
   while (!run.end_of_data) {
     // The date fields keep every conversion that succeeded, as "%d%d%d%d" does.
@@ -89,6 +90,8 @@ void aggregate_rows(TabsumRun& run) {
       break;
     }
     ++run.rows_in_interval;
+    t.row_sum = 0.0;
+    t.row_count = 0.0;
     for (long long p = 1; p <= positions; ++p) {
       double value = 0.0;
       if (in.scan_double(value) != textio::SCAN_OK) {
@@ -107,12 +110,11 @@ void aggregate_rows(TabsumRun& run) {
       }
     }
     put_count_line(run, t.row_count, t.row_sum);
-    t.row_sum = 0.0;
-    t.row_count = 0.0;
     in.skip_line();
     if (run.end_of_data) break;
     if (run.rows_in_interval == run.settings.intervals) close_interval(run);
   }
+  run.totals = t;
 }
 
 void finish_totals(TabsumRun& run) {

@@ -1,12 +1,12 @@
 #include "number_scan.h"
 
-#include <bit>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
 
 #include "text_reader.h"
 
@@ -90,80 +90,56 @@ std::size_t scan_plain_decimal(const char* p, std::size_t n, double& value) {
   return static_cast<std::size_t>(q - p);
 }
 
-// Eight characters at once, little-endian: the first character is the
-// lowest byte.
-inline std::uint64_t load_word(const char* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, sizeof w);
-  return w;
-}
-
-// How many of the word's characters, from the first, are decimal digits.
-inline int leading_digits(std::uint64_t word) {
-  const std::uint64_t a = word ^ 0x3030303030303030ULL;  // digits become 0..9
-  const std::uint64_t b = a & 0x7F7F7F7F7F7F7F7FULL;     // no carry between bytes below
-  const std::uint64_t not_digit = ((b + 0x7676767676767676ULL) | a) & 0x8080808080808080ULL;
-  return not_digit ? std::countr_zero(not_digit) >> 3 : 8;
-}
-
-// The value of the first k (1..8) characters of the word, all digits.
-inline std::uint64_t digits_value(std::uint64_t word, int k) {
-  std::uint64_t v = (word - 0x3030303030303030ULL) << (8 * (8 - k));  // the others become leading zeros
-  v = v * 10 + (v >> 8);
-  v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
-       (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
-      32;
-  return v;
-}
-
-constexpr std::uint64_t POW10_INT[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
 }  // namespace
 
-std::size_t scan_padded_decimal(const char* p, std::size_t n, double& value) {
-  if constexpr (std::endian::native != std::endian::little) return 0;
+std::size_t scan_padded_decimal(const char* p, double& value) {
+  static constexpr double POW10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const char* q = p;
-  const char* const end = p + n;
   const bool negative = *q == '-';
-  if (*q == '-' || *q == '+') ++q;
-  if (q >= end) return 0;
-  const std::uint64_t int_word = load_word(q);
-  const int int_digits = leading_digits(int_word);
-  if (int_digits == 8) return 0;
-  std::uint64_t mantissa = int_digits ? digits_value(int_word, int_digits) : 0;
-  q += int_digits;
-  if (q >= end) return 0;
-  int frac_digits = 0;
-  if (*q == '.') {
-    if (++q >= end) return 0;
-    const std::uint64_t frac_word = load_word(q);
-    frac_digits = leading_digits(frac_word);
-    if (frac_digits == 8) return 0;
-    if (frac_digits) mantissa = mantissa * POW10_INT[frac_digits] + digits_value(frac_word, frac_digits);
-    q += frac_digits;
+  q += (*q == '-') | (*q == '+');
+  // Short loops over the digits: their branches are predicted well on the
+  // regular columns of a table, which word-at-a-time tricks are not.
+  std::uint64_t mantissa = 0;
+  unsigned digit;
+  const char* const int_start = q;
+  while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u) {
+    mantissa = mantissa * 10 + digit;
+    ++q;
   }
-  if (int_digits + frac_digits == 0 || q >= end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
-  // Below 10^14, so exact; one division by an exact power of ten rounds as strtod does.
+  std::size_t digits = static_cast<std::size_t>(q - int_start);
+  std::size_t frac_digits = 0;
+  if (*q == '.') {
+    const char* const frac_start = ++q;
+    while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u) {
+      mantissa = mantissa * 10 + digit;
+      ++q;
+    }
+    frac_digits = static_cast<std::size_t>(q - frac_start);
+    digits += frac_digits;
+  }
+  if (!is_c_space(static_cast<unsigned char>(*q)) || digits - 1 >= 15) return 0;
+  // At most 15 digits, so exact; one division by an exact power of ten
+  // rounds as strtod does.
   double v = static_cast<double>(mantissa);
-  if (frac_digits) v /= static_cast<double>(POW10_INT[frac_digits]);
+  if (frac_digits) v /= POW10[frac_digits];
   value = negative ? -v : v;
   return static_cast<std::size_t>(q - p);
 }
 
-std::size_t scan_padded_integer(const char* p, std::size_t n, int& value) {
-  if constexpr (std::endian::native != std::endian::little) return 0;
+std::size_t scan_padded_integer(const char* p, int& value) {
   const char* q = p;
-  const char* const end = p + n;
   const bool negative = *q == '-';
-  if (*q == '-' || *q == '+') ++q;
-  if (q >= end) return 0;
-  const std::uint64_t word = load_word(q);
-  const int digits = leading_digits(word);
-  if (digits == 0 || digits == 8) return 0;
-  q += digits;
-  if (q >= end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
-  const int v = static_cast<int>(digits_value(word, digits));  // at most 7 digits
-  value = negative ? -v : v;
+  q += (*q == '-') | (*q == '+');
+  const char* const start = q;
+  int magnitude = 0;
+  unsigned digit;
+  while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u && q - start < 9) {
+    magnitude = magnitude * 10 + static_cast<int>(digit);
+    ++q;
+  }
+  if (q == start || !is_c_space(static_cast<unsigned char>(*q))) return 0;
+  value = negative ? -magnitude : magnitude;
   return static_cast<std::size_t>(q - p);
 }
 

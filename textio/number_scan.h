@@ -26,11 +26,12 @@ struct NumberScan {
 NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value);
 NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& value);
 
-// Fast paths for the common case, plain decimal text followed by white
-// space within the n characters: "12", "-0.5", "3.". They return the
-// characters taken, or 0 when the general scanner must decide. They load
-// whole 8-byte words, so at least 8 readable bytes must follow p + n.
-std::size_t scan_padded_decimal(const char* p, std::size_t n, double& value);
-std::size_t scan_padded_integer(const char* p, std::size_t n, int& value);
+// Fast paths for the common case, plain decimal text directly followed by
+// white space: "12", "-0.5", "3.". They return the characters taken, or 0
+// when the general scanner must decide. The text must be followed by a
+// character that is neither a digit, a point nor white space (the reader
+// keeps a NUL behind its buffered input), so no length is needed.
+std::size_t scan_padded_decimal(const char* p, double& value);
+std::size_t scan_padded_integer(const char* p, int& value);
 
 }  // namespace textio

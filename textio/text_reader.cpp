@@ -32,6 +32,7 @@ void TextReader::attach_standard_input() {
   fd_ = platform_standard_input();
   owns_fd_ = false;
   pos_ = end_ = 0;
+  buf_[0] = '\0';
   source_done_ = pending_cr_ = eof_flag_ = false;
 }
 
@@ -44,6 +45,7 @@ void TextReader::attach_text(std::string text) {
 
 bool TextReader::rewind() {
   pos_ = end_ = 0;
+  buf_[0] = '\0';
   source_done_ = pending_cr_ = eof_flag_ = false;
   text_pos_ = 0;
   if (from_text_) return true;
@@ -98,6 +100,7 @@ bool TextReader::fill(std::size_t& keep) {
       if (held_cr) *out++ = '\r';
       pending_cr_ = false;
       end_ = static_cast<std::size_t>(out - buf_.data());
+      buf_[end_] = '\0';
       return held_cr;
     }
     const char* in = raw;
@@ -130,6 +133,7 @@ bool TextReader::fill(std::size_t& keep) {
     }
     const std::size_t before = end_;
     end_ = static_cast<std::size_t>(out - buf_.data());
+    buf_[end_] = '\0';
     if (end_ > before) return true;
   }
   return false;

@@ -59,8 +59,11 @@ class TextReader {
 
   // "%d": skips white space, reads an optional sign and decimal digits.
   int scan_int(int& value) {
-    if (const char* p = item_start(); p && scan_padded_int(p, buffered_end() - p, value, pos_, p - buf_.data())) {
-      return SCAN_OK;
+    if (const char* p = item_start()) {
+      if (std::size_t taken = scan_padded_integer(p, value)) {
+        pos_ = static_cast<std::size_t>(p - buf_.data()) + taken;
+        return SCAN_OK;
+      }
     }
     return scan_int_general(value);
   }
@@ -68,7 +71,7 @@ class TextReader {
   // C library accepts (decimal, hexadecimal, inf, infinity, nan).
   int scan_double(double& value) {
     if (const char* p = item_start(); p) {
-      if (std::size_t taken = scan_padded_decimal(p, static_cast<std::size_t>(buffered_end() - p), value)) {
+      if (std::size_t taken = scan_padded_decimal(p, value)) {
         pos_ = static_cast<std::size_t>(p - buf_.data()) + taken;
         return SCAN_OK;
       }
@@ -89,9 +92,9 @@ class TextReader {
   int get_char();
 
  private:
-  // Room behind the buffered characters that may be read but never holds
-  // input, so that the number scanners can load whole words.
-  static constexpr std::size_t READ_SLACK = 16;
+  // Room behind the buffered characters: a NUL stands right behind them, so
+  // that the number fast paths stop there without checking the length.
+  static constexpr std::size_t READ_SLACK = 1;
   std::size_t capacity() const { return buf_.size() - READ_SLACK; }
   const char* buffered_end() const { return buf_.data() + end_; }
   // The first character of the next item when it is already buffered (the
@@ -102,11 +105,6 @@ class TextReader {
     while (p < end && is_c_space(static_cast<unsigned char>(*p))) ++p;
     pos_ = static_cast<std::size_t>(p - buf_.data());
     return p < end ? p : nullptr;
-  }
-  static bool scan_padded_int(const char* p, std::ptrdiff_t n, int& value, std::size_t& pos, std::ptrdiff_t at) {
-    std::size_t taken = scan_padded_integer(p, static_cast<std::size_t>(n), value);
-    if (taken) pos = static_cast<std::size_t>(at) + taken;
-    return taken != 0;
   }
   int scan_int_general(int& value);
   int scan_double_general(double& value);
