@@ -52,7 +52,6 @@ struct TabsumRun {
   AggregationSettings settings;
   textio::OutputBuffer& console;
   textio::TextReader input;
-  std::FILE* output_file = nullptr;
   textio::OutputBuffer output{nullptr, 1 << 16};
 
   std::string line_buffer;  // one input line as read
@@ -69,11 +68,6 @@ struct TabsumRun {
 
   // Obtains the zero-filled column sums; tests replace it to make it fail.
   void* (*allocate_zeroed)(std::size_t count, std::size_t size) = std::calloc;
-
-  ~TabsumRun() {
-    output.flush();
-    if (output_file) std::fclose(output_file);
-  }
 };
 
 }  // namespace tabsum

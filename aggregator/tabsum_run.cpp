@@ -20,9 +20,7 @@ void open_files(TabsumRun& run) {
   if (textio::same_existing_file(s.in_name, s.out_name)) {
     fail(2, "input and output are the same file: " + s.out_name + "\n");
   }
-  run.output_file = std::fopen(s.out_name.c_str(), "w");
-  if (!run.output_file) fail(2, "error opening " + s.out_name + "\n");
-  run.output.set_sink(run.output_file);
+  if (!run.output.open_file(s.out_name)) fail(2, "error opening " + s.out_name + "\n");
 }
 
 void allocate_sums(TabsumRun& run) {
@@ -31,14 +29,6 @@ void allocate_sums(TabsumRun& run) {
   void* block = run.allocate_zeroed(static_cast<std::size_t>(columns), sizeof(ColumnSums));
   if (!block) fail(1, "not enough memory for " + std::to_string(columns) + " columns\n");
   run.sums.reset(static_cast<ColumnSums*>(block));
-}
-
-void close_output(TabsumRun& run) {
-  run.output.flush();
-  bool ok = !run.output.write_failed();
-  if (std::fclose(run.output_file) != 0) ok = false;
-  run.output_file = nullptr;
-  if (!ok) fail(2, "error writing " + run.settings.out_name + "\n");
 }
 
 }  // namespace
@@ -63,7 +53,7 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
 
   run.sums.reset();
   run.input.close();
-  close_output(run);
+  if (!run.output.close_file()) fail(2, "error writing " + run.settings.out_name + "\n");
   run.console.put("ready..\n");
   return 0;
 }

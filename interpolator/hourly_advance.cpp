@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "date_text.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "parameter_dialogue.h"
@@ -20,11 +21,7 @@ int month_length(int month, int year) {
 [[noreturn]] void time_mismatch(const DateHour& anetz, int code) {
   textio::OutputBuffer msg(nullptr, 512);
   msg.put("Zeitvergleichsfehler bei ");
-  msg.put_int(anetz.day, 2);
-  msg.put('.');
-  msg.put_int(anetz.month, 2);
-  msg.put('.');
-  msg.put_int(anetz.year, 4);
+  put_date(msg, anetz.day, anetz.month, anetz.year, 4);
   msg.put(" Stunde ");
   msg.put_int(anetz.hour, 2);
   msg.put(" !\n");

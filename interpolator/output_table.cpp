@@ -9,7 +9,7 @@ namespace {
 constexpr const char* LABELS = "\nYY\tMM\tDD\tHH";
 
 void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, int first, int last, const double* values) {
-  textio::OutputBuffer& out = run.output;
+  textio::OutputBuffer& out = run.output_file;
   out.put_int(year_field);
   out.put('\t');
   out.put_int(month);
@@ -27,7 +27,7 @@ void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, 
 }  // namespace
 
 void write_output_header(PluvoRun& run) {
-  textio::OutputBuffer& out = run.output;
+  textio::OutputBuffer& out = run.output_file;
   const StationTable& t = run.stations;
   out.put("interpolierte Stationswerte");
   for (const auto* column : {&t.height, &t.x, &t.y}) {

@@ -1,5 +1,6 @@
 #include "run_sequence.h"
 
+#include "date_text.h"
 #include "day_loop.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
@@ -34,9 +35,7 @@ void open_output(PluvoRun& run) {
   if (!p.sammler_file_name.empty()) {
     is_station_file = is_station_file || textio::same_existing_file(name, p.sammler_file_name);
   }
-  if (!is_station_file) run.output_file = std::fopen(name.c_str(), "w");
-  if (!run.output_file) fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
-  run.output.set_sink(run.output_file);
+  if (is_station_file || !run.output_file.open_file(name)) fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
 }
 
 void skip_header(textio::TextReader& file) {
@@ -48,14 +47,6 @@ void close_station_file(textio::TextReader& file, const std::string& name, int c
   if (!file.close()) fatal_stop(code, "Fehler beim Schliessen der Datei " + name + "\n");
 }
 
-void close_output(PluvoRun& run) {
-  run.output.flush();
-  bool ok = !run.output.write_failed();
-  if (std::fclose(run.output_file) != 0) ok = false;
-  run.output_file = nullptr;
-  if (!ok) fatal_stop(204, "Fehler beim Schliessen der Datei " + run.params.output_file_name + "\n");
-}
-
 void note_early_end(PluvoRun& run) {
   const RunParameters& p = run.params;
   const DateHour last_row{p.end_day, 24, p.end_month, p.end_year};
@@ -63,11 +54,7 @@ void note_early_end(PluvoRun& run) {
   const DateHour& s = run.last_anetz_stamp;
   textio::OutputBuffer& con = run.console;
   con.put("Stundenwerte enden mit ");
-  con.put_int(s.day, 2);
-  con.put('.');
-  con.put_int(s.month, 2);
-  con.put('.');
-  con.put_int(s.year, 4);
+  put_date(con, s.day, s.month, s.year, 4);
   con.put(" Stunde ");
   con.put_int(s.hour, 2);
   con.put('\n');
@@ -128,7 +115,7 @@ void stop(PluvoRun& run) {
   if (run.nA > 0) close_station_file(run.anetz_file, p.anetz_file_name, 201);
   if (run.nK > 0) close_station_file(run.klima_file, p.klima_file_name, 202);
   if (run.nS > 0) close_station_file(run.sammler_file, p.sammler_file_name, 203);
-  close_output(run);
+  if (!run.output_file.close_file()) fatal_stop(204, "Fehler beim Schliessen der Datei " + p.output_file_name + "\n");
 }
 
 int run_pluvo(PluvoRun& run) {

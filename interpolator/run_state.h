@@ -99,8 +99,7 @@ struct PluvoRun {
   textio::TextReader anetz_file;
   textio::TextReader klima_file;
   textio::TextReader sammler_file;
-  std::FILE* output_file = nullptr;
-  textio::OutputBuffer output{nullptr, 1 << 17};
+  textio::OutputBuffer output_file{nullptr, 1 << 17};
 
   // The last ANETZ record actually read, and whether the file has ended.
   DateHour last_anetz_stamp{MISSING_STAMP, MISSING_STAMP, MISSING_STAMP, MISSING_STAMP};
@@ -111,11 +110,6 @@ struct PluvoRun {
 
   double missing_value() const { return -params.nodata - 1.0; }
   bool is_valid(double v) const { return v > -params.nodata; }
-
-  ~PluvoRun() {
-    output.flush();
-    if (output_file) std::fclose(output_file);
-  }
 };
 
 }  // namespace pluvo

@@ -1,5 +1,6 @@
 #include "start_sync.h"
 
+#include "date_text.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "output_table.h"
@@ -23,11 +24,7 @@ bool is_start_stamp(const PluvoRun& run, const DateHour& s) {
   msg.put("Datei ");
   msg.put(file_name);
   msg.put(" enthaelt das Datum ");
-  msg.put_int(p.start_day, 2);
-  msg.put('.');
-  msg.put_int(p.start_month, 2);
-  msg.put('.');
-  msg.put_int(p.start_year, 2);
+  put_date(msg, p.start_day, p.start_month, p.start_year, 2);
   msg.put(",stunde ");
   msg.put_int(p.start_hour, 2);
   msg.put(" nicht (feof)!\n");
@@ -45,11 +42,7 @@ void read_anetz_hour(PluvoRun& run, textio::TextReader& stream, int first, int l
 
 void print_search_line(PluvoRun& run, const char* label, const DateHour& s) {
   run.console.put(label);
-  run.console.put_int(s.day, 2);
-  run.console.put('.');
-  run.console.put_int(s.month, 2);
-  run.console.put('.');
-  run.console.put_int(s.year, 4);
+  put_date(run.console, s.day, s.month, s.year, 4);
   run.console.put('\n');
 }
 

@@ -9,10 +9,32 @@ namespace textio {
 
 OutputBuffer::OutputBuffer(std::FILE* sink, std::size_t capacity) : sink_(sink), buf_(capacity < 512 ? 512 : capacity) {}
 
-OutputBuffer::~OutputBuffer() { flush(); }
+OutputBuffer::~OutputBuffer() {
+  flush();
+  if (owns_sink_) std::fclose(sink_);
+}
+
+bool OutputBuffer::open_file(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) return false;
+  set_sink(f);
+  owns_sink_ = true;
+  return true;
+}
+
+bool OutputBuffer::close_file() {
+  flush();
+  bool ok = !failed_;
+  if (owns_sink_ && std::fclose(sink_) != 0) ok = false;
+  sink_ = nullptr;
+  owns_sink_ = false;
+  return ok;
+}
 
 void OutputBuffer::set_sink(std::FILE* sink) {
   flush();
+  if (owns_sink_) std::fclose(sink_);
+  owns_sink_ = false;
   sink_ = sink;
   failed_ = false;
 }

@@ -18,6 +18,13 @@ class OutputBuffer {
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
   void set_sink(std::FILE* sink);
+  // Creates or empties a file in text mode and writes to it from now on;
+  // false when it cannot be opened.
+  bool open_file(const std::string& path);
+  bool has_file() const { return owns_sink_; }
+  // Writes the rest and closes the file; false when any write or the close
+  // failed, so that a full disk is not taken for success.
+  bool close_file();
   std::FILE* sink() const { return sink_; }
   // On a terminal every line (and every explicit flush_if_interactive) is
   // written at once, so that progress is seen as it happens.
@@ -56,6 +63,7 @@ class OutputBuffer {
   std::size_t used_ = 0;
   bool interactive_ = false;
   bool failed_ = false;
+  bool owns_sink_ = false;
   std::string captured_;
 };
 
