@@ -1,5 +1,6 @@
 // tabsum: sums the value columns of a table over fixed groups of rows.
 #include <cstdio>
+#include <new>
 
 #include "fatal_error.h"
 #include "tabsum_run.h"
@@ -20,5 +21,10 @@ int main(int argc, char** argv) {
     console.put(failure.message);
     console.flush();
     return failure.code;
+  } catch (const std::bad_alloc&) {
+    // Lines have no length limit; one too long for the memory ends here.
+    console.put("not enough memory\n");
+    console.flush();
+    return 1;
   }
 }

@@ -2,8 +2,10 @@
 // inverse-distance weighting of the hourly stations and scaling to the
 // measured totals. All parameters are asked for on the console.
 #include <cstdio>
+#include <new>
 
 #include "fatal_error.h"
+#include "fatal_errors.h"
 #include "run_sequence.h"
 
 #ifndef _WIN32
@@ -20,7 +22,13 @@ int main() {
 #endif
   pluvo::PluvoRun run(console, answers);
   try {
-    return pluvo::run_pluvo(run);
+    try {
+      return pluvo::run_pluvo(run);
+    } catch (const std::bad_alloc&) {
+      // Lines and words have no length limit; one too long for the memory
+      // is a failure of the line buffer.
+      pluvo::fatal_alloc_error(7);
+    }
   } catch (const textio::FatalError& failure) {
     console.flush();
     if (failure.to_stderr) {

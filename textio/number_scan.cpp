@@ -4,9 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-
 
 #include "text_reader.h"
 
@@ -58,36 +56,6 @@ bool convert_double(const char* p, std::size_t n, bool plain_decimal, double& va
   if (endp == text.c_str()) return false;
   value = v;
   return true;
-}
-
-// Plain decimal text ending in white space ("12", "-0.5", "3."): its digits
-// as an integer over a power of ten that are both exact doubles, so one
-// division rounds correctly, giving the value strtod gives. Returns the
-// characters taken, or 0 when the text needs the general scanner.
-std::size_t scan_plain_decimal(const char* p, std::size_t n, double& value) {
-  static constexpr double POW10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  const char* q = p;
-  const char* const end = p + n;
-  const bool negative = q < end && *q == '-';
-  if (q < end && (*q == '-' || *q == '+')) ++q;
-  std::uint64_t mantissa = 0;
-  const char* const digits = q;
-  while (q < end && is_c_digit(static_cast<unsigned char>(*q))) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
-  std::size_t int_digits = static_cast<std::size_t>(q - digits);
-  std::size_t frac_digits = 0;
-  if (q < end && *q == '.') {
-    const char* const frac = ++q;
-    while (q < end && is_c_digit(static_cast<unsigned char>(*q))) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
-    frac_digits = static_cast<std::size_t>(q - frac);
-  }
-  if (q == end || !is_c_space(static_cast<unsigned char>(*q))) return 0;
-  if (int_digits + frac_digits == 0 || int_digits + frac_digits > 19 || frac_digits > 22) return 0;
-  if (mantissa > (std::uint64_t{1} << 53)) return 0;
-  double v = static_cast<double>(mantissa);
-  if (frac_digits > 0) v /= POW10[frac_digits];
-  value = negative ? -v : v;
-  return static_cast<std::size_t>(q - p);
 }
 
 }  // namespace
@@ -173,7 +141,6 @@ NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value) {
 }
 
 NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& value) {
-  if (std::size_t taken = scan_plain_decimal(p, n, value)) return {SCAN_OK, taken, false};
   constexpr int MORE = NumberScan::NEED_MORE;
   Piece in{p, n, at_end};
   std::size_t i = 0;  // characters taken so far

@@ -41,9 +41,8 @@ class TextReader {
   bool open(const std::string& path);
   // Reads the process's standard input.
   void attach_standard_input();
-  // Reads from an in-memory text (used by tests and for argument parsing).
+  // Reads from an in-memory text.
   void attach_text(std::string text);
-  bool is_open() const { return fd_ >= 0 || from_text_; }
   // Returns to the start of the input and clears the end-of-file indicator.
   bool rewind();
   // Closes the file; false when the system reports a failure.
@@ -128,7 +127,6 @@ class TextReader {
   bool pending_cr_ = false;   // a CR ended the last raw block
   bool eof_flag_ = false;
   OutputBuffer* tie_ = nullptr;
-  std::string scratch_;
 };
 
 }  // namespace textio
