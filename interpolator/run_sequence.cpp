@@ -29,13 +29,15 @@ void obtain_buffers(PluvoRun& run) {
 void open_output(PluvoRun& run) {
   const RunParameters& p = run.params;
   const std::string& name = p.output_file_name;
-  // Opening the output empties it: never when it is one of the station files.
-  bool is_station_file = textio::same_existing_file(name, p.anetz_file_name);
-  if (!p.klima_file_name.empty()) is_station_file = is_station_file || textio::same_existing_file(name, p.klima_file_name);
-  if (!p.sammler_file_name.empty()) {
-    is_station_file = is_station_file || textio::same_existing_file(name, p.sammler_file_name);
+  // Opening the output empties it: never when it is one of the station
+  // files (an empty name, a group not used, is no file).
+  bool is_station_file = false;
+  for (const std::string* station : {&p.anetz_file_name, &p.klima_file_name, &p.sammler_file_name}) {
+    is_station_file = is_station_file || textio::same_existing_file(name, *station);
   }
-  if (is_station_file || !run.output_file.open_file(name)) fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
+  if (is_station_file || !run.output_file.open_file(name)) {
+    fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
+  }
 }
 
 void skip_header(textio::TextReader& file) {
