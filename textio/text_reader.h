@@ -47,6 +47,8 @@ class TextReader {
   bool rewind();
   // Closes the file; false when the system reports a failure.
   bool close();
+  // The system's descriptor of the file, -1 without one.
+  int descriptor() const { return fd_; }
 
   // Buffered output flushed before the reader waits for more input, so that
   // a prompt is visible before the program waits for its answer.

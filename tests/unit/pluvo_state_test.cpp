@@ -3,7 +3,12 @@
 // of an allocation at start-up.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "day_loop.h"
 #include "fatal_error.h"
@@ -186,5 +191,50 @@ TEST_F(RunFixture, AllocationFailureAtStartEndsBeforeTheBanner) {
     }
   }
 }
+
+#ifndef _WIN32
+// The stop sequence closes the files in the order ANETZ, Klima, Sammler,
+// output; the first close that fails ends the run with its code, and the
+// files after it are left to the process exit.
+TEST(StopSequence, FirstFailedCloseEndsTheRunWithItsCode) {
+  const std::string dir = ::testing::TempDir();
+  const std::string names[] = {dir + "stop_anetz.txt", dir + "stop_klima.txt", dir + "stop_sammler.txt"};
+  for (const std::string& name : names) {
+    std::FILE* f = std::fopen(name.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("t\n", f);
+    std::fclose(f);
+  }
+  for (int failing = 0; failing < 3; ++failing) {
+    textio::OutputBuffer console;
+    textio::TextReader answers;
+    PluvoRun run(console, answers);
+    run.nA = run.nK = run.nS = 1;
+    run.params.anetz_file_name = names[0];
+    run.params.klima_file_name = names[1];
+    run.params.sammler_file_name = names[2];
+    run.params.output_file_name = dir + "stop_out.txt";
+    textio::TextReader* files[] = {&run.anetz_file, &run.klima_file, &run.sammler_file};
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(files[i]->open(names[i]));
+    ASSERT_TRUE(run.output_file.open_file(run.params.output_file_name));
+    // Taken away behind the reader's back, so that its close fails.
+    ::close(files[failing]->descriptor());
+    try {
+      pluvo::stop(run);
+      FAIL() << "no failure for file " << failing;
+    } catch (const textio::FatalError& e) {
+      EXPECT_EQ(e.code, 201 + failing);
+      EXPECT_EQ(e.message, "Fehler beim Schliessen der Datei " + names[failing] + "\n");
+      EXPECT_FALSE(e.to_stderr);
+    }
+    EXPECT_EQ(console.take_captured(), "\n");
+    for (int i = 0; i < failing; ++i) EXPECT_EQ(files[i]->descriptor(), -1) << i;  // closed before
+    for (int i = failing + 1; i < 3; ++i) EXPECT_GE(files[i]->descriptor(), 0) << i;  // not attempted
+    EXPECT_TRUE(run.output_file.has_file());
+  }
+  for (const std::string& name : names) std::remove(name.c_str());
+  std::remove((dir + "stop_out.txt").c_str());
+}
+#endif
 
 }  // namespace
