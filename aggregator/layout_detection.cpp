@@ -7,12 +7,14 @@
 
 namespace tabsum {
 
+// A line or field starts with a number when it starts, after white space,
+// with a decimal one: a sign, digits, a decimal point, an exponent. Words
+// such as "Info" or "NaN" are text, though "%lf" alone would take them for
+// infinity or not-a-number.
 bool starts_with_number(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && textio::is_c_space(static_cast<unsigned char>(text[i]))) ++i;
-  if (i == text.size()) return false;
-  double value = 0.0;
-  return textio::scan_double_at(text.data() + i, text.size() - i, true, value).status == textio::SCAN_OK;
+  return textio::decimal_prefix_length(text.substr(i)) > 0;
 }
 
 void field_cut(std::string_view& remainder, bool empty_without_separator) {

@@ -9,8 +9,8 @@
 
 namespace tabsum {
 
-// True when "%lf" converts a number at the start of the text (white space,
-// line ends included, is skipped first).
+// True when the text starts with a decimal number (white space, line ends
+// included, is skipped first); inf, nan and the like count as text.
 bool starts_with_number(std::string_view text);
 
 // Removes one field from the front of the remainder: up to the nearer of

@@ -3,10 +3,18 @@
 namespace pluvo {
 namespace {
 
+// A file name ends at a NUL byte, as it would for the system.
+void keep_up_to_nul(std::string& name) {
+  const std::size_t nul = name.find('\0');
+  if (nul != std::string::npos) name.resize(nul);
+}
+
 void ask_word(PluvoRun& run, const char* prompt, std::string& answer) {
   run.console.put(prompt);
   std::string word;
-  if (run.dialogue.scan_word(word) == textio::SCAN_OK) answer = std::move(word);
+  if (run.dialogue.scan_word(word) != textio::SCAN_OK) return;
+  keep_up_to_nul(word);
+  answer = std::move(word);
 }
 
 // A whole line, blanks included; the line end is consumed and not kept.
@@ -15,6 +23,7 @@ void ask_line(PluvoRun& run, const char* prompt, std::string& answer) {
   std::string line;
   if (!run.dialogue.read_line(line)) return;
   if (!line.empty() && line.back() == '\n') line.pop_back();
+  keep_up_to_nul(line);
   answer = std::move(line);
 }
 

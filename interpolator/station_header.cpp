@@ -1,9 +1,9 @@
 #include "station_header.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "fatal_errors.h"
+#include "number_scan.h"
 
 namespace pluvo {
 namespace {
@@ -16,7 +16,7 @@ void read_line_keep(PluvoRun& run, textio::TextReader& file) {
   if (file.read_line(scratch)) run.line_buffer.swap(scratch);
 }
 
-double word_value(const std::string& word) { return std::strtod(word.c_str(), nullptr); }
+double word_value(const std::string& word) { return textio::decimal_prefix_value(word); }
 
 void read_labels(PluvoRun& run, textio::TextReader& file, int code) {
   for (std::string& word : run.word_buffer) {

@@ -234,4 +234,40 @@ NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& val
   return {SCAN_OK, i, in.hit_end};
 }
 
+std::size_t decimal_prefix_length(std::string_view text) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  auto digits = [&] {
+    const std::size_t from = i;
+    while (i < n && is_c_digit(static_cast<unsigned char>(text[i]))) ++i;
+    return i - from;
+  };
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissa = digits();
+  if (i < n && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return 0;
+  const std::size_t before_exponent = i;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) i = before_exponent;
+  }
+  return i;
+}
+
+double decimal_prefix_value(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && is_c_space(static_cast<unsigned char>(text[start]))) ++start;
+  text.remove_prefix(start);
+  const std::size_t length = decimal_prefix_length(text);
+  if (length == 0) return 0.0;
+  // strtod on the prefix alone rounds it and handles overflow as the C
+  // library does for such text.
+  const std::string prefix(text.substr(0, length));
+  return std::strtod(prefix.c_str(), nullptr);
+}
+
 }  // namespace textio

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace textio {
 
@@ -33,5 +34,16 @@ NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& val
 // keeps a NUL behind its buffered input), so no length is needed.
 std::size_t scan_padded_decimal(const char* p, double& value);
 std::size_t scan_padded_integer(const char* p, int& value);
+
+// The length of the decimal number at the start of the text: an optional
+// sign, digits with an optional decimal point (at least one digit), and an
+// exponent only when digits follow its letter. 0 when the text does not
+// start with one; the spellings inf and nan and hexadecimal digits are not
+// decimal numbers ("0x1F" gives the 0).
+std::size_t decimal_prefix_length(std::string_view text);
+
+// The value of the longest decimal number at the start of the text, after
+// leading white space; 0.0 when there is none.
+double decimal_prefix_value(std::string_view text);
 
 }  // namespace textio

@@ -123,6 +123,18 @@ TEST_F(RunFixture, DialogueKeepsUnconvertedAnswersAtTheirDefaults) {
   EXPECT_EQ(p.power, 0.0);
 }
 
+TEST_F(RunFixture, FileNamesEndAtANulByte) {
+  // A Klima answer that starts with NUL is an empty name: no Klima stations.
+  static const char text[] = "anetz.txt\n\0klima.txt\nsam\0mler.txt\nout\0.txt\n";
+  answers.attach_text(std::string(text, sizeof text - 1));
+  pluvo::run_parameter_dialogue(run);
+  EXPECT_EQ(run.params.anetz_file_name, "anetz.txt");
+  EXPECT_EQ(run.params.klima_file_name, "");
+  EXPECT_EQ(run.params.sammler_file_name, "sam");
+  EXPECT_EQ(run.params.output_file_name, "out");
+  console.take_captured();
+}
+
 TEST(NextHour, FollowsTheGregorianCalendar) {
   const struct {
     DateHour from;

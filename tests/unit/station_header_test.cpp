@@ -2,6 +2,7 @@
 // from lines 3 to 5, the console report and the capacity.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -80,6 +81,32 @@ TEST_F(HeaderFixture, LineTwoEdgeCases) {
     if (c.count > 0) {
       EXPECT_EQ(run.stations.height[1], c.first_height) << c.line2;
     }
+    console.take_captured();
+  }
+}
+
+TEST_F(HeaderFixture, NumbersAreTheDecimalPrefixOfTheirWord) {
+  const struct {
+    const char* word;
+    double value;
+  } cases[] = {
+      {"12.5m", 12.5}, {"-3e2", -300.0}, {"+.5", 0.5},  {"1e", 1.0},     {"2E+x", 2.0}, {"7.", 7.0},
+      {"0x10", 0.0},   {"inf", 0.0},     {"NaN", 0.0},  {"-infinity", 0.0}, {"abc", 0.0}, {"-", 0.0},
+      {".", 0.0},      {"1e400", HUGE_VAL},
+  };
+  for (const auto& c : cases) {
+    std::string text = "t\nYY\tMM\tDD\tHH\t";
+    text.append(c.word).append("\nYY MM DD HH ").append(c.word).append("\nYY MM DD HH ");
+    text.append(c.word).append("\nYY MM DD HH n\n");
+    write(text);
+    textio::TextReader file;
+    int count = 0;
+    int declared = 0;
+    pluvo::read_station_header(run, file, path, 1, count, declared);
+    ASSERT_EQ(count, 1) << c.word;
+    EXPECT_EQ(run.stations.height[1], c.value) << c.word;
+    EXPECT_EQ(run.stations.x[1], c.value) << c.word;
+    EXPECT_EQ(run.stations.y[1], c.value) << c.word;
     console.take_captured();
   }
 }
