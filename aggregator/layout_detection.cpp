@@ -7,14 +7,18 @@
 
 namespace tabsum {
 
-// A line or field starts with a number when it starts, after white space,
-// with a decimal one: a sign, digits, a decimal point, an exponent. Words
-// such as "Info" or "NaN" are text, though "%lf" alone would take them for
-// infinity or not-a-number.
+bool converts_as_number(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && textio::is_c_space(static_cast<unsigned char>(text[i]))) ++i;
+  if (i == text.size()) return false;
+  double value = 0.0;
+  return textio::scan_double_at(text.data() + i, text.size() - i, true, value).status == textio::SCAN_OK;
+}
+
 bool starts_with_number(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && textio::is_c_space(static_cast<unsigned char>(text[i]))) ++i;
-  return textio::decimal_prefix_length(text.substr(i)) > 0;
+  return textio::decimal_prefix_length(text.substr(i)) > 0 && converts_as_number(text.substr(i));
 }
 
 void field_cut(std::string_view& remainder, bool empty_without_separator) {
@@ -43,7 +47,7 @@ ColumnLayout detect_columns(std::string_view first_data_line) {
 
   ColumnLayout layout{0, {}};
   for (;;) {
-    const bool is_number = starts_with_number(rest);
+    const bool is_number = converts_as_number(rest);
     field_cut(rest, false);
     if (!is_number) break;
     ++layout.data_columns;

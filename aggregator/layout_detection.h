@@ -9,8 +9,15 @@
 
 namespace tabsum {
 
-// True when the text starts with a decimal number (white space, line ends
-// included, is skipped first); inf, nan and the like count as text.
+// True when "%lf" converts a number at the start of the text (white space,
+// line ends included, is skipped first). A value field that counts as a data
+// column is one that the reading of the rows will take.
+bool converts_as_number(std::string_view text);
+
+// True when a line starts the table's data: "%lf" converts a number at its
+// start and that number is written as a decimal one. A header line that
+// starts with a word such as "Info", "Inflow" or "NaN", which "%lf" alone
+// would take for infinity or not-a-number, stays a header row.
 bool starts_with_number(std::string_view text);
 
 // Removes one field from the front of the remainder: up to the nearer of
