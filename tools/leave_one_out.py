@@ -317,12 +317,15 @@ def figures(pairs):
     cov = sum((m - mean_m) * (e - mean_e) for m, e in pairs)
     var_m = sum((m - mean_m) ** 2 for m, _ in pairs)
     var_e = sum((e - mean_e) ** 2 for _, e in pairs)
+    # Judged on the values, not on the variances, which rounding keeps from 0.
+    constant = (min(m for m, _ in pairs) == max(m for m, _ in pairs)
+                or min(e for _, e in pairs) == max(e for _, e in pairs))
     wet = [e for m, e in pairs if m > 0]
     dry = [e for m, e in pairs if m == 0]
     volume_m = sum(m for m, _ in pairs)
     return {
         "hours": n,
-        "r": cov / math.sqrt(var_m * var_e) if var_m > 0 and var_e > 0 else None,
+        "r": cov / math.sqrt(var_m * var_e) if not constant else None,
         "rmse": math.sqrt(sum((m - e) ** 2 for m, e in pairs) / n),
         "wet": sum(1 for e in wet if e > 0) / len(wet) if wet else None,
         "dry": sum(1 for e in dry if e == 0) / len(dry) if dry else None,
