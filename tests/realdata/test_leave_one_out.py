@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Tests of tools/leave_one_out.py. PLUVO names the pluvo program to run.
+"""Tests of tools/leave_one_out.py and tools/station_data.py; PLUVO names
+the pluvo program to run.
 
 three_stations.txt: stations A (0,0), B (3,0), C (0,4) with the same hours,
 1 July 2001 hour 1 to 4 July hour 6: 1.2 mm at 10 h on 1 July, 2.4 mm at 20 h
@@ -45,8 +46,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 TOOL = os.path.join(ROOT, "tools", "leave_one_out.py")
 HERE = os.path.join(ROOT, "tests", "realdata")
 BERLIN = os.path.join(ROOT, "examples", "berlin")
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(ROOT, "tools"))
-import leave_one_out  # noqa: E402
+import station_data  # noqa: E402
 
 
 def run_check(*arguments):
@@ -71,19 +73,19 @@ class ThreeStations(unittest.TestCase):
             self.assertEqual(run.stdout, stream.read())
 
     def test_reading_window_files_of_the_station_with_a_missing_hour(self):
-        stations, records = leave_one_out.read_station_file(os.path.join(HERE, "three_stations.txt"))
-        start, _end, records = leave_one_out.run_period(records)
-        hours = leave_one_out.station_hours(records, 2, 998.0)
+        stations, records = station_data.read_station_file(os.path.join(HERE, "three_stations.txt"))
+        start, _end, records = station_data.run_period(records)
+        hours = station_data.station_hours(records, 2, 998.0)
         with tempfile.TemporaryDirectory() as folder:
-            for name, windows, tenths, body in (
-                    ("klima.txt", leave_one_out.KLIMA_WINDOWS, False,
+            for name, windows, in_tens, body in (
+                    ("klima.txt", station_data.KLIMA_WINDOWS, False,
                      ["1\t7\t1.2", "1\t19\t0.0", "2\t7\t-999", "2\t19\t2.4", "3\t7\t0.0", "3\t19\t0.0"]),
-                    ("sammler.txt", leave_one_out.SAMMLER_WINDOWS, True,
+                    ("sammler.txt", station_data.SAMMLER_WINDOWS, True,
                      ["1\t7\t0.12", "2\t7\t-999", "3\t7\t0.00"])):
                 path = os.path.join(folder, name)
-                leave_one_out.write_reading_file(
+                station_data.write_reading_file(
                     path, "title", stations[2], start,
-                    leave_one_out.window_totals(hours, 998.0, windows), tenths)
+                    station_data.window_totals(hours, windows), in_tens)
                 with open(path) as stream:
                     lines = stream.read().split("\n")
                 self.assertEqual(lines[1:5], ["YY\tMM\tDD\tHH\t30", "YY\tMM\tDD\tHH\t0",
@@ -138,6 +140,11 @@ open("pluvo_out.txt", "w").write("\\n".join(rows) + "\\n")
              "line 9: 2 values, 3 expected"),
             ("one station", [lines[0], "YY\tMM\tDD\tHH\t10"] + lines[2:], "at least two stations"),
             ("too short", lines[:5 + 29], "at least 30 hours"),
+            ("more stations than a pluvo run takes",
+             [lines[0]] + ["YY\tMM\tDD\tHH" + "\t1" * 100] * 4
+             + ["2001\t7\t1\t%d" % hour + "\t0.0" * 100 for hour in range(1, 25)]
+             + ["2001\t7\t2\t%d" % hour + "\t0.0" * 100 for hour in range(1, 7)],
+             "100 stations: pluvo takes at most 100 in a run, so the check at most 99"),
         ]
         with tempfile.TemporaryDirectory() as folder:
             for what, text, message in cases:
@@ -155,18 +162,18 @@ class BerlinData(unittest.TestCase):
         # klima_berlin.txt and sammler_berlin.txt were summed independently
         # from the same hours; the run ends on 30 September, so their records
         # of 1 October are not compared.
-        stations, records = leave_one_out.read_table(os.path.join(BERLIN, "hourly_7_stations.txt"),
+        stations, records = station_data.read_table(os.path.join(BERLIN, "hourly_7_stations.txt"),
                                                      os.path.join(BERLIN, "stations_berlin.txt"))
-        start, _end, records = leave_one_out.run_period(records)
-        hours = leave_one_out.station_hours(records, 6, 998.0)
+        start, _end, records = station_data.run_period(records)
+        hours = station_data.station_hours(records, 6, 998.0)
         with tempfile.TemporaryDirectory() as folder:
-            for name, windows, tenths, bundled, days_left_out in (
-                    ("klima.txt", leave_one_out.KLIMA_WINDOWS, False, "klima_berlin.txt", 2),
-                    ("sammler.txt", leave_one_out.SAMMLER_WINDOWS, True, "sammler_berlin.txt", 1)):
+            for name, windows, in_tens, bundled, days_left_out in (
+                    ("klima.txt", station_data.KLIMA_WINDOWS, False, "klima_berlin.txt", 2),
+                    ("sammler.txt", station_data.SAMMLER_WINDOWS, True, "sammler_berlin.txt", 1)):
                 path = os.path.join(folder, name)
-                leave_one_out.write_reading_file(
+                station_data.write_reading_file(
                     path, "title", stations[6], start,
-                    leave_one_out.window_totals(hours, 998.0, windows), tenths)
+                    station_data.window_totals(hours, windows), in_tens)
                 with open(path) as mine, open(os.path.join(BERLIN, bundled)) as theirs:
                     made = mine.read().split("\n")[5:-1]
                     given = theirs.read().split("\n")[5:-1]
