@@ -67,10 +67,46 @@ def fake_pluvo(folder, body):
 
 class ThreeStations(unittest.TestCase):
     def test_table_is_the_hand_worked_one(self):
-        run = run_check(os.environ["PLUVO"], os.path.join(HERE, "three_stations.txt"))
-        self.assertEqual(run.returncode, 0, run.stderr)
         with open(os.path.join(HERE, "three_stations.expected")) as stream:
-            self.assertEqual(run.stdout, stream.read())
+            expected = stream.read()
+        with open(os.path.join(HERE, "three_stations.txt"), "rb") as stream:
+            data = stream.read()
+        with tempfile.TemporaryDirectory() as folder:
+            # Read as pluvo reads text: CR LF as LF, and a Ctrl-Z ends the input.
+            for what, text in (("LF", data),
+                               ("CR LF and Ctrl-Z", data.replace(b"\n", b"\r\n") + b"\x1ajunk\n")):
+                path = os.path.join(folder, "hourly.txt")
+                with open(path, "wb") as stream:
+                    stream.write(text)
+                run = run_check(os.environ["PLUVO"], path)
+                self.assertEqual(run.returncode, 0, f"{what}: {run.stderr}")
+                self.assertEqual(run.stdout, expected, what)
+
+    def test_table_with_a_station_list_reads_like_the_station_file(self):
+        with open(os.path.join(HERE, "three_stations.txt")) as stream:
+            lines = stream.read().split("\n")
+        table = ["YY\tMM\tDD\tHH\tA\tB\tC"] + lines[5:]
+        good = ["id\tname\theight_m\tx_km\ty_km", "C\tthird\t30\t0\t4",
+                "A\tfirst\t10\t0\t0", "B\tsecond\t20\t3\t0"]
+        with open(os.path.join(HERE, "three_stations.expected")) as stream:
+            expected = stream.read()
+        cases = [("in any order", good, 0, ""),
+                 ("no x column", [good[0].replace("x_km", "x")] + good[1:], 2,
+                  "must name the columns id, height_m, x_km and y_km"),
+                 ("no row for B", good[:3], 2, "no row for station B")]
+        with tempfile.TemporaryDirectory() as folder:
+            data = os.path.join(folder, "table.txt")
+            with open(data, "w") as stream:
+                stream.write("\n".join(table))
+            for what, rows, code, message in cases:
+                listing = os.path.join(folder, "stations.txt")
+                with open(listing, "w") as stream:
+                    stream.write("\n".join(rows) + "\n")
+                run = run_check(os.environ["PLUVO"], data, listing)
+                self.assertEqual(run.returncode, code, what)
+                self.assertIn(message, run.stderr, what)
+                if code == 0:
+                    self.assertEqual(run.stdout, expected, what)
 
     def test_reading_window_files_of_the_station_with_a_missing_hour(self):
         stations, records = station_data.read_station_file(os.path.join(HERE, "three_stations.txt"))
