@@ -6,9 +6,6 @@
 namespace tabsum {
 
 inline constexpr const char* BANNER = "aggregating korin table-files\n";
-inline constexpr const char* USAGE =
-    "usage: tabsum <in-name> <out-name> <number of intervals> [<headrows{def=auto}>] "
-    "[<data columns{def=auto}>] [<additional columns{def=0}>]\n\n";
 
 // A decimal integer: leading white space, an optional sign, the digits that
 // follow; no digits give 0. Values beyond int are held at the nearest limit.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "fatal_error.h"
+#include "exit_codes.h"
 #include "number_scan.h"
 
 namespace tabsum {
@@ -60,8 +60,7 @@ int scan_header(TabsumRun& run) {
   int lines = 0;
   for (;;) {
     if (!run.input.read_line(run.line_buffer)) {
-      throw textio::FatalError{
-          1, "no valid row found for analysing the columns (first row that starts with a number)\n"};
+      throw failure(Failure::NO_DATA_LINE);
     }
     const std::size_t nul = run.line_buffer.find('\0');
     if (starts_with_number(std::string_view(run.line_buffer).substr(0, nul))) return lines;

@@ -1,24 +1,26 @@
 // The ways a pluvo run ends early: each throws textio::FatalError with the
-// message and the code, and main turns it into output and an exit status.
+// message, stream and code of its row in the code table, and one place
+// turns it into output and an exit status.
 #pragma once
 
-#include <string>
+#include <new>
 
+#include "exit_codes.h"
 #include "run_state.h"
 
 namespace pluvo {
 
 // "Speicherbelegungsfehler ! (<code>)" on standard error.
-[[noreturn]] void fatal_alloc_error(int code);
+[[noreturn]] void fatal_alloc_error(ExitCode code);
 // "Dateilesefehler ! (<code>)" on standard error.
-[[noreturn]] void fatal_read_error(int code);
-// Any other message, on standard output.
-[[noreturn]] void fatal_stop(int code, std::string message);
+[[noreturn]] void fatal_read_error(ExitCode code);
+// Any other failure, with what its message names.
+[[noreturn]] void fatal_stop(ExitCode code, const MessageArguments& arguments = {});
 
 // Runs `obtain`, which allocates storage, and ends the run with the
 // allocation code when that fails (or when a test asks it to fail).
 template <class Obtain>
-void obtain_storage(const PluvoRun& run, int code, Obtain&& obtain) {
+void obtain_storage(const PluvoRun& run, ExitCode code, Obtain&& obtain) {
   if (run.fail_allocation_code == code) fatal_alloc_error(code);
   try {
     obtain();

@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "date_text.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "parameter_dialogue.h"
@@ -18,14 +17,13 @@ int month_length(int month, int year) {
   return LENGTH[month];
 }
 
-[[noreturn]] void time_mismatch(const DateHour& anetz, int code) {
-  textio::OutputBuffer msg(nullptr, 512);
-  msg.put("Zeitvergleichsfehler bei ");
-  put_date(msg, anetz.day, anetz.month, anetz.year, 4);
-  msg.put(" Stunde ");
-  msg.put_int(anetz.hour, 2);
-  msg.put(" !\n");
-  fatal_stop(code, msg.take_captured());
+[[noreturn]] void time_mismatch(const DateHour& anetz, ExitCode code) {
+  MessageArguments shown;
+  shown.day = anetz.day;
+  shown.month = anetz.month;
+  shown.year = anetz.year;
+  shown.hour = anetz.hour;
+  fatal_stop(code, shown);
 }
 
 bool same_stamp(const DateHour& a, const DateHour& b) {
@@ -35,7 +33,7 @@ bool same_stamp(const DateHour& a, const DateHour& b) {
 // Reads the record of a group that reports at this hour into slot 24, or
 // marks its entries missing once its file has ended.
 void read_reporting_group(PluvoRun& run, textio::TextReader& file, int first, int last, int declared, double factor,
-                          int stamp_code, int value_code, int mismatch_code) {
+                          ExitCode stamp_code, ExitCode value_code, ExitCode mismatch_code) {
   HourSlot& slot = run.ring[24];
   if (file.eof()) {
     set_missing(run, slot.values, first, last);
@@ -101,16 +99,17 @@ void advance_hour(PluvoRun& run) {
     *slot.stamp = next_hour(*run.ring[23].stamp);
     run.anetz_ended = true;
   } else {
-    read_record(run.anetz_file, RecordTarget{slot.stamp, slot.values, 1, run.nA, run.declared_anetz}, 1.0, 317, 318,
-                true);
+    read_record(run.anetz_file, RecordTarget{slot.stamp, slot.values, 1, run.nA, run.declared_anetz}, 1.0,
+                READ_ANETZ_STAMP, READ_ANETZ_VALUE, true);
     run.last_anetz_stamp = *slot.stamp;
     const int hour = slot.stamp->hour;
     if ((hour == 7 || hour == 19) && run.nK > 0) {
-      read_reporting_group(run, run.klima_file, run.nA + 1, run.nA + run.nK, run.declared_klima, 1.0, 319, 320, 105);
+      read_reporting_group(run, run.klima_file, run.nA + 1, run.nA + run.nK, run.declared_klima, 1.0, READ_KLIMA_STAMP,
+                           READ_KLIMA_VALUE, KLIMA_TIME_MISMATCH);
     }
     if (hour == 7 && run.nS > 0) {
-      read_reporting_group(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal, run.declared_sammler, 10.0, 321,
-                           322, 106);
+      read_reporting_group(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal, run.declared_sammler, 10.0,
+                           READ_SAMMLER_STAMP, READ_SAMMLER_VALUE, SAMMLER_TIME_MISMATCH);
     }
   }
   print_progress(run, *slot.stamp);

@@ -28,7 +28,7 @@ void interpolate_idw(const PluvoRun& run, double* values, const double* x, const
                      int last_source, int first_target, int last_target, double power, double max_distance) {
   std::vector<double> weight;
   std::vector<char> entered;
-  obtain_storage(run, 2, [&] {
+  obtain_storage(run, ALLOC_WEIGHTS, [&] {
     weight.assign(STATION_SLOTS, 0.0);
     entered.assign(STATION_SLOTS, 0);
   });

@@ -40,7 +40,7 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int la
   plan.power = power;
   plan.max_distance = max_distance;
   const auto cells = static_cast<std::size_t>(plan.sources) * static_cast<std::size_t>(plan.targets);
-  obtain_storage(run, 2, [&] {
+  obtain_storage(run, ALLOC_WEIGHTS, [&] {
     plan.weight.assign(cells, 0.0);
     plan.normalised.assign(cells, 0.0);
     plan.in_range.assign(static_cast<std::size_t>(plan.targets), SourceMask{});

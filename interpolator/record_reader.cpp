@@ -4,8 +4,8 @@
 
 namespace pluvo {
 
-void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, int stamp_code,
-                 int value_code, bool skip) {
+void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
+                 ExitCode value_code, bool skip) {
   DateHour& stamp = *target.stamp;
   if (stream.scan_int(stamp.year) != textio::SCAN_OK || stream.scan_int(stamp.month) != textio::SCAN_OK ||
       stream.scan_int(stamp.day) != textio::SCAN_OK || stream.scan_int(stamp.hour) != textio::SCAN_OK) {

@@ -2,6 +2,7 @@
 // value per station of the file, read as a stream of numbers.
 #pragma once
 
+#include "exit_codes.h"
 #include "run_state.h"
 
 namespace pluvo {
@@ -17,7 +18,7 @@ struct RecordTarget {
 // Reads one record; ends the run with `stamp_code` or `value_code` when a
 // field does not convert. Values are multiplied by `factor`; with `skip`
 // the white space behind the record is consumed. Years below 100 are 19xx.
-void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, int stamp_code,
-                 int value_code, bool skip);
+void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
+                 ExitCode value_code, bool skip);
 
 }  // namespace pluvo

@@ -19,11 +19,20 @@ constexpr std::size_t WORD_BUFFER_SIZE = 100;
 constexpr std::size_t LINE_BUFFER_SIZE = MAX_STATIONS * NAME_CELL;
 
 void obtain_buffers(PluvoRun& run) {
-  for (int i = 0; i < 4; ++i) obtain_storage(run, 3 + i, [&] { run.word_buffer[i].reserve(WORD_BUFFER_SIZE); });
-  obtain_storage(run, 7, [&] { run.line_buffer.reserve(LINE_BUFFER_SIZE); });
+  const ExitCode word_codes[] = {ALLOC_WORD_BUFFER_1, ALLOC_WORD_BUFFER_2, ALLOC_WORD_BUFFER_3, ALLOC_WORD_BUFFER_4};
+  for (int i = 0; i < 4; ++i) {
+    obtain_storage(run, word_codes[i], [&] { run.word_buffer[i].reserve(WORD_BUFFER_SIZE); });
+  }
+  obtain_storage(run, ALLOC_LINE_BUFFER, [&] { run.line_buffer.reserve(LINE_BUFFER_SIZE); });
   RunParameters& p = run.params;
-  std::string* names[] = {&p.anetz_file_name, &p.klima_file_name, &p.sammler_file_name, &p.output_file_name};
-  for (int i = 0; i < 4; ++i) obtain_storage(run, 8 + i, [&] { names[i]->reserve(WORD_BUFFER_SIZE); });
+  const struct {
+    std::string* name;
+    ExitCode code;
+  } names[] = {{&p.anetz_file_name, ALLOC_ANETZ_NAME},
+               {&p.klima_file_name, ALLOC_KLIMA_NAME},
+               {&p.sammler_file_name, ALLOC_SAMMLER_NAME},
+               {&p.output_file_name, ALLOC_OUTPUT_NAME}};
+  for (const auto& n : names) obtain_storage(run, n.code, [&] { n.name->reserve(WORD_BUFFER_SIZE); });
 }
 
 void open_output(PluvoRun& run) {
@@ -36,7 +45,7 @@ void open_output(PluvoRun& run) {
     is_station_file = is_station_file || textio::same_existing_file(name, *station);
   }
   if (is_station_file || !run.output_file.open_file(name)) {
-    fatal_stop(107, "Fehler beim Oeffnen der Datei " + name + "\n");
+    fatal_stop(OPEN_OUTPUT, {.name = name});
   }
 }
 
@@ -45,8 +54,8 @@ void skip_header(textio::TextReader& file) {
   for (int i = 0; i < HEADER_LINES; ++i) file.skip_line();
 }
 
-void close_station_file(textio::TextReader& file, const std::string& name, int code) {
-  if (!file.close()) fatal_stop(code, "Fehler beim Schliessen der Datei " + name + "\n");
+void close_station_file(textio::TextReader& file, const std::string& name, ExitCode code) {
+  if (!file.close()) fatal_stop(code, {.name = name});
 }
 
 void note_early_end(PluvoRun& run) {
@@ -114,10 +123,10 @@ void stop(PluvoRun& run) {
   run.console.put('\n');
   note_early_end(run);
   const RunParameters& p = run.params;
-  if (run.nA > 0) close_station_file(run.anetz_file, p.anetz_file_name, 201);
-  if (run.nK > 0) close_station_file(run.klima_file, p.klima_file_name, 202);
-  if (run.nS > 0) close_station_file(run.sammler_file, p.sammler_file_name, 203);
-  if (!run.output_file.close_file()) fatal_stop(204, "Fehler beim Schliessen der Datei " + p.output_file_name + "\n");
+  if (run.nA > 0) close_station_file(run.anetz_file, p.anetz_file_name, CLOSE_ANETZ);
+  if (run.nK > 0) close_station_file(run.klima_file, p.klima_file_name, CLOSE_KLIMA);
+  if (run.nS > 0) close_station_file(run.sammler_file, p.sammler_file_name, CLOSE_SAMMLER);
+  if (!run.output_file.close_file()) fatal_stop(CLOSE_OUTPUT, {.name = p.output_file_name});
 }
 
 int run_pluvo(PluvoRun& run) {
@@ -125,7 +134,7 @@ int run_pluvo(PluvoRun& run) {
   start_synchronisation(run);
   run_day_loop(run);
   stop(run);
-  return 0;
+  return EXIT_COMPLETE;
 }
 
 }  // namespace pluvo

@@ -18,21 +18,15 @@ bool is_start_stamp(const PluvoRun& run, const DateHour& s) {
   return s.day == p.start_day && s.hour == p.start_hour && s.month == p.start_month && s.year == p.start_year;
 }
 
-[[noreturn]] void start_date_missing(const PluvoRun& run, const std::string& file_name, int code) {
+[[noreturn]] void start_date_missing(const PluvoRun& run, const std::string& file_name, ExitCode code) {
   const RunParameters& p = run.params;
-  textio::OutputBuffer msg(nullptr, 512);
-  msg.put("Datei ");
-  msg.put(file_name);
-  msg.put(" enthaelt das Datum ");
-  put_date(msg, p.start_day, p.start_month, p.start_year, 2);
-  msg.put(",stunde ");
-  msg.put_int(p.start_hour, 2);
-  msg.put(" nicht (feof)!\n");
-  fatal_stop(code, msg.take_captured());
+  fatal_stop(code, {.name = file_name, .day = p.start_day, .month = p.start_month, .year = p.start_year,
+                    .hour = p.start_hour});
 }
 
 // Reads an ANETZ record into slot 24; the other groups' entries are missing.
-void read_anetz_hour(PluvoRun& run, textio::TextReader& stream, int first, int last, int stamp_code, int value_code) {
+void read_anetz_hour(PluvoRun& run, textio::TextReader& stream, int first, int last, ExitCode stamp_code,
+                     ExitCode value_code) {
   HourSlot& slot = run.ring[24];
   read_record(stream, RecordTarget{slot.stamp, slot.values, first, last, first + run.declared_anetz - 1}, 1.0,
               stamp_code, value_code, false);
@@ -63,7 +57,7 @@ void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) 
       found = true;
       break;
     }
-    read_anetz_hour(run, stream, first, last, 307, 308);
+    read_anetz_hour(run, stream, first, last, READ_ANETZ_SEARCH_STAMP, READ_ANETZ_SEARCH_VALUE);
   }
   // The start record may be the file's last one, read as the file ended.
   found = found || is_start_stamp(run, *run.ring[24].stamp);
@@ -73,28 +67,28 @@ void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) 
     if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, first, run.nTotal, run.ring[24].values);
     rotate_ring(run);
     if (!stream.eof()) {
-      read_anetz_hour(run, stream, first, last, 309, 310);
+      read_anetz_hour(run, stream, first, last, READ_ANETZ_FILL_STAMP, READ_ANETZ_FILL_VALUE);
       ++fill_reads;
     }
   }
-  if (!found || fill_reads < FILL_HOURS) start_date_missing(run, run.params.anetz_file_name, 102);
+  if (!found || fill_reads < FILL_HOURS) start_date_missing(run, run.params.anetz_file_name, ANETZ_START_MISSING);
 }
 
 void sync_klima(PluvoRun& run, textio::TextReader& stream, int first, int last) {
   const RunParameters& p = run.params;
   const int declared_last = first + run.declared_klima - 1;
   for (;;) {
-    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 1.0, 311,
-                312, true);
+    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 1.0,
+                READ_KLIMA_FIRST_STAMP, READ_KLIMA_FIRST_VALUE, true);
     read_record(stream, RecordTarget{run.ring[13].stamp, run.ring[13].values, first, last, declared_last}, 1.0,
-                313, 314, true);
+                READ_KLIMA_SECOND_STAMP, READ_KLIMA_SECOND_VALUE, true);
     print_search_line(run, "Suchen Klima : ", *run.ring[13].stamp);
     if (stream.eof()) break;
     if (same_date(*run.ring[13].stamp, p.start_day, p.start_month, p.start_year)) break;
   }
   // Only a start date that was not found fails; a file may end with it.
   if (!same_date(*run.ring[13].stamp, p.start_day, p.start_month, p.start_year)) {
-    start_date_missing(run, p.klima_file_name, 103);
+    start_date_missing(run, p.klima_file_name, KLIMA_START_MISSING);
   }
 }
 
@@ -102,14 +96,14 @@ void sync_sammler(PluvoRun& run, textio::TextReader& stream, int first, int last
   const RunParameters& p = run.params;
   const int declared_last = first + run.declared_sammler - 1;
   for (;;) {
-    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 10.0, 315,
-                316, true);
+    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 10.0,
+                READ_SAMMLER_SEARCH_STAMP, READ_SAMMLER_SEARCH_VALUE, true);
     print_search_line(run, "Suchen Sammler : ", *run.ring[1].stamp);
     if (stream.eof()) break;
     if (same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) break;
   }
   if (!same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) {
-    start_date_missing(run, p.sammler_file_name, 104);
+    start_date_missing(run, p.sammler_file_name, SAMMLER_START_MISSING);
   }
 }
 

@@ -18,7 +18,7 @@ void read_line_keep(PluvoRun& run, textio::TextReader& file) {
 
 double word_value(const std::string& word) { return textio::decimal_prefix_value(word); }
 
-void read_labels(PluvoRun& run, textio::TextReader& file, int code) {
+void read_labels(PluvoRun& run, textio::TextReader& file, ExitCode code) {
   for (std::string& word : run.word_buffer) {
     if (file.scan_word(word) != textio::SCAN_OK) fatal_read_error(code);
   }
@@ -27,7 +27,7 @@ void read_labels(PluvoRun& run, textio::TextReader& file, int code) {
 // Reads one word per declared station; only those within the capacity
 // are kept, so surplus values are never taken for the next line's labels.
 template <class Store>
-void read_station_words(PluvoRun& run, textio::TextReader& file, int first, int count, int declared, int code,
+void read_station_words(PluvoRun& run, textio::TextReader& file, int first, int count, int declared, ExitCode code,
                         Store&& store) {
   std::string& word = run.word_buffer[0];
   for (int k = 0; k < declared; ++k) {
@@ -55,8 +55,8 @@ std::string& substring_in_place(std::string& s, int start, int n) {
 void read_station_header(PluvoRun& run, textio::TextReader& file, const std::string& file_name, int first,
                          int& count, int& declared) {
   std::string work;
-  obtain_storage(run, 1, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
-  if (!file.open(file_name)) fatal_stop(101, "Fehler beim Oeffnen der Datei " + file_name + "\n");
+  obtain_storage(run, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
+  if (!file.open(file_name)) fatal_stop(OPEN_STATION_FILE, {.name = file_name});
 
   read_line_keep(run, file);  // the title
   read_line_keep(run, file);
@@ -92,14 +92,14 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
   run.console.put_int(count);
   run.console.put('\n');
 
-  read_labels(run, file, 301);
-  read_station_words(run, file, first, count, declared, 302,
+  read_labels(run, file, READ_X_LABELS);
+  read_station_words(run, file, first, count, declared, READ_X,
                      [&](int i, const std::string& w) { run.stations.x[i] = word_value(w); });
-  read_labels(run, file, 303);
-  read_station_words(run, file, first, count, declared, 304,
+  read_labels(run, file, READ_Y_LABELS);
+  read_station_words(run, file, first, count, declared, READ_Y,
                      [&](int i, const std::string& w) { run.stations.y[i] = word_value(w); });
-  read_labels(run, file, 305);
-  read_station_words(run, file, first, count, declared, 306, [&](int i, const std::string& w) {
+  read_labels(run, file, READ_NAME_LABELS);
+  read_station_words(run, file, first, count, declared, READ_NAME, [&](int i, const std::string& w) {
     std::array<char, NAME_CELL>& cell = run.stations.name[i - 1];
     cell.fill('\0');
     std::memcpy(cell.data(), w.c_str(), std::min<std::size_t>(std::strlen(w.c_str()), NAME_CELL - 1));

@@ -1,0 +1,80 @@
+#include "program_exit.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "fatal_error.h"
+#include "run_sequence.h"
+#include "run_state.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace pluvo {
+namespace {
+
+void put_stderr(const char* text) {
+  std::fputs(text, stderr);
+  std::fflush(stderr);
+}
+
+int report(textio::OutputBuffer& console, const textio::FatalError& failure) {
+  console.flush();
+  if (failure.to_stderr) {
+    put_stderr(failure.message.c_str());
+  } else {
+    console.put(failure.message);
+    console.flush();
+  }
+  return failure.code;
+}
+
+// Storage is short: the message is composed without obtaining any.
+int report_allocation(ExitCode code) {
+  char text[ALLOCATION_MESSAGE_SIZE];
+  allocation_message(code, text);
+  put_stderr(text);
+  return code;
+}
+
+}  // namespace
+
+int run_program(ExitCode fail_allocation) {
+  std::unique_ptr<textio::OutputBuffer> console;
+  std::unique_ptr<textio::TextReader> answers;
+  std::unique_ptr<PluvoRun> run;
+  try {
+    if (fail_allocation == ALLOC_IO_BUFFERS) throw std::bad_alloc();
+    console = std::make_unique<textio::OutputBuffer>(stdout, 1 << 16);
+    answers = std::make_unique<textio::TextReader>();
+    run = std::make_unique<PluvoRun>(*console, *answers);
+  } catch (const std::bad_alloc&) {
+    return report_allocation(ALLOC_IO_BUFFERS);
+  }
+  answers->attach_standard_input();
+  answers->tie(console.get());
+#ifndef _WIN32
+  console->set_interactive(isatty(1) != 0);
+#endif
+  run->fail_allocation_code = fail_allocation;
+
+  int code = EXIT_COMPLETE;
+  try {
+    code = run_pluvo(*run);
+  } catch (const textio::FatalError& f) {
+    code = report(*console, f);
+  } catch (const std::bad_alloc&) {
+    // Lines and words have no length limit; one too long for the memory
+    // is a failure of the line buffer.
+    console->flush();
+    code = report_allocation(ALLOC_LINE_BUFFER);
+  }
+
+  // The output file keeps every row written so far.
+  if (run->output_file.has_file()) run->output_file.close_file();
+  return code;
+}
+
+}  // namespace pluvo

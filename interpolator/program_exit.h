@@ -1,0 +1,16 @@
+// The process around a pluvo run: the console, the answers on standard
+// input, and the one place where a run's end becomes what is printed last
+// and the exit status.
+#pragma once
+
+#include "exit_codes.h"
+
+namespace pluvo {
+
+// Runs pluvo on the process's console and returns the exit status. Every
+// failure, storage that cannot be obtained included, ends with its message,
+// stream and code from the code table.
+// `fail_allocation` makes the storage of that code fail (tests only).
+int run_program(ExitCode fail_allocation = EXIT_COMPLETE);
+
+}  // namespace pluvo
