@@ -5,6 +5,7 @@
 #include <new>
 
 #include "exit_codes.h"
+#include "platform_io.h"
 #include "tabsum_run.h"
 
 #ifndef _WIN32
@@ -46,6 +47,7 @@ int report_no_memory(textio::OutputBuffer& console) {
 }  // namespace
 
 int run_program(int argc, const char* const* argv) {
+  textio::platform_ignore_broken_pipe();
   std::unique_ptr<textio::OutputBuffer> console;
   std::unique_ptr<TabsumRun> run;
   try {
@@ -68,8 +70,15 @@ int run_program(int argc, const char* const* argv) {
     code = report_no_memory(*console);
   }
 
-  // The output file keeps every row written so far.
+  // The output file keeps every row written so far, and it is complete
+  // before a failed console is reported.
   if (run->output.has_file()) run->output.close_file();
+  console->flush();
+  if (console->write_failed() && !console->reader_gone()) {
+    report_unbuffered(failure_row(Failure::ERROR_WRITING_CONSOLE));
+    // A run that failed for a reason of its own keeps that reason's code.
+    if (code == EXIT_COMPLETE) code = failure_row(Failure::ERROR_WRITING_CONSOLE).code;
+  }
   return code;
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "fatal_error.h"
+#include "platform_io.h"
 #include "run_sequence.h"
 #include "run_state.h"
 
@@ -42,6 +43,7 @@ int report_allocation(ExitCode code) {
 }  // namespace
 
 int run_program(ExitCode fail_allocation) {
+  textio::platform_ignore_broken_pipe();
   std::unique_ptr<textio::OutputBuffer> console;
   std::unique_ptr<textio::TextReader> answers;
   std::unique_ptr<PluvoRun> run;
@@ -72,8 +74,16 @@ int run_program(ExitCode fail_allocation) {
     code = report_allocation(ALLOC_LINE_BUFFER);
   }
 
-  // The output file keeps every row written so far.
+  // The output file keeps every row written so far, and it is complete
+  // before a failed console is reported.
   if (run->output_file.has_file()) run->output_file.close_file();
+  console->flush();
+  if (console->write_failed() && !console->reader_gone()) {
+    const textio::FatalError console_failure = failure(CONSOLE_WRITE);
+    put_stderr(console_failure.message.c_str());
+    // A run that failed for a reason of its own keeps that reason's code.
+    if (code == EXIT_COMPLETE) code = console_failure.code;
+  }
   return code;
 }
 

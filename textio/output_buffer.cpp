@@ -1,5 +1,6 @@
 #include "output_buffer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -37,13 +38,24 @@ void OutputBuffer::set_sink(std::FILE* sink) {
   owns_sink_ = false;
   sink_ = sink;
   failed_ = false;
+  failure_errno_ = 0;
+}
+
+bool OutputBuffer::reader_gone() const { return failed_ && failure_errno_ == EPIPE; }
+
+void OutputBuffer::write_block(const char* data, std::size_t n) {
+  if (failed_) return;
+  errno = 0;
+  if (std::fwrite(data, 1, n, sink_) != n || std::fflush(sink_) != 0) {
+    failed_ = true;
+    failure_errno_ = errno;
+  }
 }
 
 void OutputBuffer::flush() {
   if (used_ == 0) return;
   if (sink_) {
-    if (std::fwrite(buf_.data(), 1, used_, sink_) != used_) failed_ = true;
-    if (std::fflush(sink_) != 0) failed_ = true;
+    write_block(buf_.data(), used_);
   } else {
     captured_.append(buf_.data(), used_);
   }
@@ -67,7 +79,7 @@ void OutputBuffer::put(std::string_view s) {
     flush();
     if (s.size() > buf_.size()) {
       if (sink_) {
-        if (std::fwrite(s.data(), 1, s.size(), sink_) != s.size()) failed_ = true;
+        write_block(s.data(), s.size());
       } else {
         captured_.append(s);
       }

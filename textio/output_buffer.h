@@ -48,14 +48,20 @@ class OutputBuffer {
   void flush_if_interactive() {
     if (interactive_) flush();
   }
-  // A write to the stream failed since the buffer was made.
+  // A write to the stream failed since the buffer was made (or the sink
+  // was last set). From then on nothing more is written to it: what is
+  // put is dropped, so that a run can go on to its end.
   bool write_failed() const { return failed_; }
+  // The write failed because the reader of a pipe has gone (EPIPE): the
+  // text is no longer wanted, which is no error.
+  bool reader_gone() const;
   // The text written so far, when there is no stream.
   const std::string& captured() const { return captured_; }
   std::string take_captured();
 
  private:
   char* reserve(std::size_t n);
+  void write_block(const char* data, std::size_t n);
   void put_padded(const char* s, std::size_t len, int width);
 
   std::FILE* sink_;
@@ -63,6 +69,7 @@ class OutputBuffer {
   std::size_t used_ = 0;
   bool interactive_ = false;
   bool failed_ = false;
+  int failure_errno_ = 0;
   bool owns_sink_ = false;
   std::string captured_;
 };

@@ -9,6 +9,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -30,6 +31,8 @@ std::size_t platform_read(int fd, char* dst, std::size_t room) {
 
 bool platform_seek_start(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
 bool platform_close(int fd) { return _close(fd) == 0; }
+
+void platform_ignore_broken_pipe() {}
 #else
 int platform_open_read(const std::string& path) { return ::open(path.c_str(), O_RDONLY); }
 
@@ -45,6 +48,8 @@ std::size_t platform_read(int fd, char* dst, std::size_t room) {
 
 bool platform_seek_start(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
 bool platform_close(int fd) { return ::close(fd) == 0; }
+
+void platform_ignore_broken_pipe() { ::signal(SIGPIPE, SIG_IGN); }
 #endif
 
 bool same_existing_file(const std::string& a, const std::string& b) {

@@ -21,4 +21,8 @@ bool platform_close(int fd);
 // or the platform's equivalent), however they are spelled.
 bool same_existing_file(const std::string& a, const std::string& b);
 
+// A write to a pipe whose reader has gone fails with EPIPE instead of
+// ending the process by a signal (POSIX); nothing to do elsewhere.
+void platform_ignore_broken_pipe();
+
 }  // namespace textio

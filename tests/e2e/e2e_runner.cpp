@@ -12,6 +12,11 @@
 //   expect/files/   each file must exist in the working directory afterwards
 //                   with exactly these bytes
 //   expect/absent   optional; names, one per line, that must not exist
+//   stdout-to       optional; where standard output goes instead of a file
+//                   that is compared: "full" (/dev/full, every write fails
+//                   with ENOSPC) or "closed-pipe" (a pipe whose reader has
+//                   gone, every write fails with EPIPE). expect/stdout must
+//                   then be absent.
 //
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
 // itself cannot be run (bad layout, tool missing, temp directory trouble).
@@ -58,6 +63,9 @@ struct Options {
   int timeout_seconds = 60;
   bool keep = false;
 };
+
+// Where the tool's standard output goes.
+enum class StdoutTo { CAPTURED, FULL, CLOSED_PIPE };
 
 struct RunResult {
   bool timed_out = false;
@@ -221,10 +229,43 @@ int open_or_fail(const fs::path& path, int flags) {
   return fd;
 }
 
+StdoutTo read_stdout_to(const fs::path& case_dir) {
+  const fs::path path = case_dir / "stdout-to";
+  if (!fs::exists(path)) return StdoutTo::CAPTURED;
+  const std::vector<std::string> lines = split_lines(read_required(path));
+  const std::string word = lines.empty() ? "" : lines.front();
+  StdoutTo to;
+  if (word == "full") {
+    to = StdoutTo::FULL;
+  } else if (word == "closed-pipe") {
+    to = StdoutTo::CLOSED_PIPE;
+  } else {
+    setup_failure(path.string() + " must hold \"full\" or \"closed-pipe\", not \"" + escape_bytes(word) + "\"");
+  }
+  if (fs::exists(case_dir / "expect" / "stdout")) {
+    setup_failure("expect/stdout cannot be compared when standard output goes to " + word);
+  }
+  return to;
+}
+
+// The descriptor the tool gets as standard output.
+int open_stdout(StdoutTo to, const fs::path& stdout_path) {
+  if (to == StdoutTo::FULL) return open_or_fail("/dev/full", O_WRONLY);
+  if (to == StdoutTo::CLOSED_PIPE) {
+    int ends[2];
+    if (pipe(ends) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+    close(ends[0]);  // the reader is gone before the tool writes anything
+    fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+    return ends[1];
+  }
+  return open_or_fail(stdout_path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
 RunResult run_tool(const Options& options, const std::vector<std::string>& args, const fs::path& work_dir,
-                   const fs::path& stdin_path, const fs::path& stdout_path, const fs::path& stderr_path) {
+                   const fs::path& stdin_path, StdoutTo stdout_to, const fs::path& stdout_path,
+                   const fs::path& stderr_path) {
   int in_fd = open_or_fail(stdin_path, O_RDONLY);
-  int out_fd = open_or_fail(stdout_path, O_WRONLY | O_CREAT | O_TRUNC);
+  int out_fd = open_stdout(stdout_to, stdout_path);
   int err_fd = open_or_fail(stderr_path, O_WRONLY | O_CREAT | O_TRUNC);
 
   // The child reports a failed exec through this pipe; a successful exec
@@ -394,7 +435,8 @@ int main(int argc, char** argv) {
   }
   fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
 
-  RunResult result = run_tool(options, args, work_dir, stdin_path, root / "stdout", root / "stderr");
+  const StdoutTo stdout_to = read_stdout_to(case_dir);
+  RunResult result = run_tool(options, args, work_dir, stdin_path, stdout_to, root / "stdout", root / "stderr");
 
   Report report;
   if (result.timed_out) {
@@ -404,8 +446,10 @@ int main(int argc, char** argv) {
     if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
     report.add("exit status: expected " + std::to_string(expected_exit) + ", got " + got);
   }
-  compare_bytes("stdout", optional_expectation(case_dir / "expect" / "stdout"), read_required(root / "stdout"),
-                report);
+  if (stdout_to == StdoutTo::CAPTURED) {
+    compare_bytes("stdout", optional_expectation(case_dir / "expect" / "stdout"), read_required(root / "stdout"),
+                  report);
+  }
   compare_bytes("stderr", optional_expectation(case_dir / "expect" / "stderr"), read_required(root / "stderr"),
                 report);
   check_expected_files(case_dir / "expect" / "files", work_dir, report);
