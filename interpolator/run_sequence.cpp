@@ -39,12 +39,13 @@ void open_output(PluvoRun& run) {
   const RunParameters& p = run.params;
   const std::string& name = p.output_file_name;
   // Opening the output empties it: never when it is one of the station
-  // files (an empty name, a group not used, is no file).
-  bool is_station_file = false;
+  // files (an empty name, a group not used, is no file), nor the file of
+  // answers the dialogue was read from.
+  bool is_input = textio::descriptor_is_file(run.dialogue.descriptor(), name);
   for (const std::string* station : {&p.anetz_file_name, &p.klima_file_name, &p.sammler_file_name}) {
-    is_station_file = is_station_file || textio::same_existing_file(name, *station);
+    is_input = is_input || textio::same_existing_file(name, *station);
   }
-  if (is_station_file || !run.output_file.open_file(name)) {
+  if (is_input || !run.output_file.open_file(name)) {
     fatal_stop(OPEN_OUTPUT, {.name = name});
   }
 }

@@ -7,9 +7,14 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -32,6 +37,26 @@ std::size_t platform_read(int fd, char* dst, std::size_t room) {
 bool platform_seek_start(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
 bool platform_close(int fd) { return _close(fd) == 0; }
 
+namespace {
+bool file_identity(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) {
+  return h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
+bool descriptor_is_file(int fd, const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION open_file{};
+  if (!file_identity(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), open_file)) return false;
+  HANDLE named = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (named == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION named_file{};
+  const bool known = file_identity(named, named_file);
+  CloseHandle(named);
+  return known && open_file.dwVolumeSerialNumber == named_file.dwVolumeSerialNumber &&
+         open_file.nFileIndexHigh == named_file.nFileIndexHigh && open_file.nFileIndexLow == named_file.nFileIndexLow;
+}
+
 void platform_ignore_broken_pipe() {}
 #else
 int platform_open_read(const std::string& path) { return ::open(path.c_str(), O_RDONLY); }
@@ -48,6 +73,14 @@ std::size_t platform_read(int fd, char* dst, std::size_t room) {
 
 bool platform_seek_start(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
 bool platform_close(int fd) { return ::close(fd) == 0; }
+
+bool descriptor_is_file(int fd, const std::string& path) {
+  struct stat open_file {};
+  struct stat named_file {};
+  if (fd < 0 || ::fstat(fd, &open_file) != 0 || !S_ISREG(open_file.st_mode)) return false;
+  return ::stat(path.c_str(), &named_file) == 0 && open_file.st_dev == named_file.st_dev &&
+         open_file.st_ino == named_file.st_ino;
+}
 
 void platform_ignore_broken_pipe() { ::signal(SIGPIPE, SIG_IGN); }
 #endif

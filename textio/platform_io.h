@@ -21,6 +21,10 @@ bool platform_close(int fd);
 // or the platform's equivalent), however they are spelled.
 bool same_existing_file(const std::string& a, const std::string& b);
 
+// True when the descriptor is open on a regular file and `path` names that
+// same file. Pipes, terminals and devices never match.
+bool descriptor_is_file(int fd, const std::string& path);
+
 // A write to a pipe whose reader has gone fails with EPIPE instead of
 // ending the process by a signal (POSIX); nothing to do elsewhere.
 void platform_ignore_broken_pipe();

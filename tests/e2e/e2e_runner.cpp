@@ -5,6 +5,8 @@
 // A case directory holds:
 //   args            the arguments, one per line (an empty file: no arguments)
 //   stdin           optional; fed to standard input (else /dev/null)
+//   stdin-from      optional; names a file of the working directory (one
+//                   copied from in/) that is fed to standard input instead
 //   in/             optional; copied into a fresh working directory
 //   expect/exit     the exit status a POSIX shell would see
 //   expect/stdout   exact bytes; a missing file means "must be empty"
@@ -434,6 +436,13 @@ int main(int argc, char** argv) {
     if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
   }
   fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
+  if (fs::exists(case_dir / "stdin-from")) {
+    const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
+    if (lines.empty() || lines.front().empty() || fs::exists(case_dir / "stdin")) {
+      setup_failure("stdin-from must name one file of in/, and stdin must then be absent");
+    }
+    stdin_path = work_dir / lines.front();
+  }
 
   const StdoutTo stdout_to = read_stdout_to(case_dir);
   RunResult result = run_tool(options, args, work_dir, stdin_path, stdout_to, root / "stdout", root / "stderr");
