@@ -29,9 +29,17 @@ void process_window(PluvoRun& run, IdwPlan& plan, int first_slot, int last_slot)
   for (int k = first; k <= last; ++k) scale_window(run, k, first_slot, last_slot);
 }
 
+// The table ends with hour 24 of the end date, or, once the hourly data
+// have ended, with hour 24 of the day of their last record, whichever comes
+// first: beyond that there are no data to interpolate, and an end date
+// far ahead (a year typed as 9999) must not fill the disk with missing
+// values.
 bool ends_run(const PluvoRun& run, const DateHour& s) {
+  if (s.hour != 24) return false;
   const RunParameters& p = run.params;
-  return s.hour == 24 && !stamp_before(s, DateHour{p.end_day, 24, p.end_month, p.end_year});
+  if (!stamp_before(s, DateHour{p.end_day, 24, p.end_month, p.end_year})) return true;
+  const DateHour& last = run.last_anetz_stamp;
+  return run.anetz_file.eof() && !stamp_before(s, DateHour{last.day, 24, last.month, last.year});
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 namespace pluvo {
 
 // Runs day after day until the row of hour 24 of the end date (or of the
-// first day on or after it) has been written.
+// first day on or after it) has been written, or, once the hourly data
+// have ended, the row of hour 24 of the day of their last record (or of
+// the first day on or after it).
 void run_day_loop(PluvoRun& run);
 
 // Scales station k's hours in slots first..last to its measured total in

@@ -78,7 +78,10 @@ DateHour next_hour(const DateHour& s) {
     return n;
   }
   n.month = 1;
-  if (n.year < INT_MAX) ++n.year;
+  // The calendar ends with the last year an int holds; what would follow
+  // is held at the latest stamp there can be, after every other one.
+  if (n.year == INT_MAX) return DateHour{INT_MAX, 24, INT_MAX, INT_MAX};
+  ++n.year;
   return n;
 }
 

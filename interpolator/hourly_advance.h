@@ -11,7 +11,8 @@ namespace pluvo {
 void advance_hour(PluvoRun& run);
 
 // The hour after `s` by the Gregorian calendar; hour 24 is followed by hour
-// 1 of the next day. Stamps out of range still move forward.
+// 1 of the next day. Stamps out of range still move forward; after the last
+// day of the year INT_MAX every hour is the latest stamp there can be.
 DateHour next_hour(const DateHour& s);
 
 // True when `a` lies before `b` in time.

@@ -3,6 +3,7 @@
 // of an allocation at start-up.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -145,6 +146,10 @@ TEST(NextHour, FollowsTheGregorianCalendar) {
       {{28, 24, 2, 2000}, {29, 1, 2, 2000}},  {{28, 24, 2, 1900}, {1, 1, 3, 1900}},
       {{29, 24, 2, 1996}, {1, 1, 3, 1996}},   {{-999, -999, -999, -999}, {1, 1, 1, -998}},
       {{40, 24, 13, 1998}, {1, 1, 1, 1999}},  {{1, 0, 6, 1998}, {1, 1, 6, 1998}},
+      {{31, 23, 12, INT_MAX}, {31, 24, 12, INT_MAX}},
+      // Past the last day of the last year an int holds: the latest stamp, for good.
+      {{31, 24, 12, INT_MAX}, {INT_MAX, 24, INT_MAX, INT_MAX}},
+      {{INT_MAX, 24, INT_MAX, INT_MAX}, {INT_MAX, 24, INT_MAX, INT_MAX}},
   };
   for (const auto& c : cases) {
     const DateHour n = pluvo::next_hour(c.from);
