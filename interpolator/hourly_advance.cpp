@@ -96,8 +96,9 @@ void advance_hour(PluvoRun& run) {
   rotate_ring(run);
   HourSlot& slot = run.ring[24];
   if (run.anetz_file.eof()) {
-    // No more hours: the table goes on with missing values and stamps that
-    // follow the calendar, so that the end date is still reached.
+    // No more hours: the rest of the last day goes on with missing values
+    // and stamps that follow the calendar, up to its hour 24, where the
+    // daily loop ends the run.
     set_missing(run, slot.values, 1, run.nTotal);
     *slot.stamp = next_hour(*run.ring[23].stamp);
     run.anetz_ended = true;
