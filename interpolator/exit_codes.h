@@ -24,10 +24,8 @@ enum ExitCode : int {
   ALLOC_KLIMA_NAME = 9,
   ALLOC_SAMMLER_NAME = 10,
   ALLOC_OUTPUT_NAME = 11,
-  ALLOC_HEIGHT = 12,
-  ALLOC_X = 13,
-  ALLOC_Y = 14,
-  ALLOC_HOUR_SUM = 15,
+  // 12 to 15 are not used: the station arrays and the hour sums are part of
+  // the run's state and are obtained with it (18).
   ALLOC_RING_VALUES = 16,
   ALLOC_RING_STAMPS = 17,
   ALLOC_IO_BUFFERS = 18,  // the buffers of the console and of the files, obtained first
@@ -103,10 +101,6 @@ inline constexpr CodeRow CODE_TABLE[] = {
     {ALLOC_KLIMA_NAME, Message::ALLOCATION, true},
     {ALLOC_SAMMLER_NAME, Message::ALLOCATION, true},
     {ALLOC_OUTPUT_NAME, Message::ALLOCATION, true},
-    {ALLOC_HEIGHT, Message::ALLOCATION, true},
-    {ALLOC_X, Message::ALLOCATION, true},
-    {ALLOC_Y, Message::ALLOCATION, true},
-    {ALLOC_HOUR_SUM, Message::ALLOCATION, true},
     {ALLOC_RING_VALUES, Message::ALLOCATION, true},
     {ALLOC_RING_STAMPS, Message::ALLOCATION, true},
     {ALLOC_IO_BUFFERS, Message::ALLOCATION, true},

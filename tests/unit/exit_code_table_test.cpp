@@ -96,8 +96,6 @@ const std::map<int, std::string> PLUVO_RAISED_ELSEWHERE = {
     {201, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
     {202, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
     {203, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
-    // The station arrays are part of the run's state, obtained with it (18).
-    {12, "(cannot arise)"}, {13, "(cannot arise)"}, {14, "(cannot arise)"}, {15, "(cannot arise)"},
     // pluvo takes no command-line arguments yet.
     {108, "(none yet)"},
 };
