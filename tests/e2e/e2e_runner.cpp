@@ -16,15 +16,18 @@
 //   expect/absent   optional; names, one per line, that must not exist
 //   stdout-to       optional; where standard output goes instead of a file
 //                   that is compared: "full" (/dev/full, every write fails
-//                   with ENOSPC) or "closed-pipe" (a pipe whose reader has
-//                   gone, every write fails with EPIPE). expect/stdout must
-//                   then be absent.
+//                   with ENOSPC), "closed-pipe" (a pipe whose reader has
+//                   gone, every write fails with EPIPE) or "first-line" (a
+//                   pipe whose reader takes the first line and then closes
+//                   it, as "| head -1" does). expect/stdout must then be
+//                   absent.
 //
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
 // itself cannot be run (bad layout, tool missing, temp directory trouble).
 // The working directory is removed after a pass and kept after a failure.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -67,7 +70,7 @@ struct Options {
 };
 
 // Where the tool's standard output goes.
-enum class StdoutTo { CAPTURED, FULL, CLOSED_PIPE };
+enum class StdoutTo { CAPTURED, FULL, CLOSED_PIPE, FIRST_LINE };
 
 struct RunResult {
   bool timed_out = false;
@@ -241,8 +244,11 @@ StdoutTo read_stdout_to(const fs::path& case_dir) {
     to = StdoutTo::FULL;
   } else if (word == "closed-pipe") {
     to = StdoutTo::CLOSED_PIPE;
+  } else if (word == "first-line") {
+    to = StdoutTo::FIRST_LINE;
   } else {
-    setup_failure(path.string() + " must hold \"full\" or \"closed-pipe\", not \"" + escape_bytes(word) + "\"");
+    setup_failure(path.string() + " must hold \"full\", \"closed-pipe\" or \"first-line\", not \"" +
+                  escape_bytes(word) + "\"");
   }
   if (fs::exists(case_dir / "expect" / "stdout")) {
     setup_failure("expect/stdout cannot be compared when standard output goes to " + word);
@@ -250,24 +256,47 @@ StdoutTo read_stdout_to(const fs::path& case_dir) {
   return to;
 }
 
-// The descriptor the tool gets as standard output.
-int open_stdout(StdoutTo to, const fs::path& stdout_path) {
+// The descriptor the tool gets as standard output; for "first-line" also
+// the reading end, which the runner keeps.
+int open_stdout(StdoutTo to, const fs::path& stdout_path, int& reader) {
+  reader = -1;
   if (to == StdoutTo::FULL) return open_or_fail("/dev/full", O_WRONLY);
-  if (to == StdoutTo::CLOSED_PIPE) {
+  if (to == StdoutTo::CLOSED_PIPE || to == StdoutTo::FIRST_LINE) {
     int ends[2];
     if (pipe(ends) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
-    close(ends[0]);  // the reader is gone before the tool writes anything
+    fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+    if (to == StdoutTo::CLOSED_PIPE) {
+      close(ends[0]);  // the reader is gone before the tool writes anything
+    } else {
+      reader = ends[0];
+    }
     return ends[1];
   }
   return open_or_fail(stdout_path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+// Reads what is there of the first line, one byte at a time, and closes the
+// reader once the line end (or the end of the output) has been read.
+void read_first_line(int& reader) {
+  pollfd p{reader, POLLIN, 0};
+  while (reader >= 0 && poll(&p, 1, 0) > 0) {
+    char c = 0;
+    const ssize_t n = read(reader, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || c == '\n') {
+      close(reader);
+      reader = -1;
+    }
+  }
 }
 
 RunResult run_tool(const Options& options, const std::vector<std::string>& args, const fs::path& work_dir,
                    const fs::path& stdin_path, StdoutTo stdout_to, const fs::path& stdout_path,
                    const fs::path& stderr_path) {
   int in_fd = open_or_fail(stdin_path, O_RDONLY);
-  int out_fd = open_stdout(stdout_to, stdout_path);
+  int reader = -1;
+  int out_fd = open_stdout(stdout_to, stdout_path, reader);
   int err_fd = open_or_fail(stderr_path, O_WRONLY | O_CREAT | O_TRUNC);
 
   // The child reports a failed exec through this pipe; a successful exec
@@ -318,6 +347,7 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
   int status = 0;
   for (;;) {
+    if (reader >= 0) read_first_line(reader);
     pid_t done = waitpid(pid, &status, WNOHANG);
     if (done == pid) break;
     if (done < 0 && errno != EINTR) setup_failure(std::string("waitpid: ") + std::strerror(errno));
@@ -332,6 +362,7 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 
+  if (reader >= 0) close(reader);
   if (got == static_cast<ssize_t>(sizeof exec_error)) {
     setup_failure("cannot run " + tool + ": " + std::strerror(exec_error));
   }
