@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -21,17 +23,34 @@
 namespace textio {
 
 #ifdef _WIN32
-int platform_open_read(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int platform_open_read(const std::string& path) {
+  const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+  if (fd < 0) return -1;
+  struct _stat64 st;
+  if (_fstat64(fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR) {
+    _close(fd);
+    errno = EISDIR;
+    return -1;
+  }
+  return fd;
+}
 
 int platform_standard_input() {
   _setmode(0, _O_BINARY);
   return 0;
 }
 
-std::size_t platform_read(int fd, char* dst, std::size_t room) {
+long long platform_read(int fd, char* dst, std::size_t room) {
   const unsigned int chunk = room > (1u << 30) ? (1u << 30) : static_cast<unsigned int>(room);
-  int n = _read(fd, dst, chunk);
-  return n > 0 ? static_cast<std::size_t>(n) : 0;
+  const int n = _read(fd, dst, chunk);
+  return n >= 0 ? n : -1;
+}
+
+// Only a disk file can be repositioned; _lseeki64 on a pipe or a console
+// does not fail, it just does nothing useful.
+bool platform_can_seek(int fd) {
+  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  return h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_DISK && _lseeki64(fd, 0, SEEK_CUR) >= 0;
 }
 
 bool platform_seek_start(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
@@ -59,16 +78,35 @@ bool descriptor_is_file(int fd, const std::string& path) {
 
 void platform_ignore_broken_pipe() {}
 #else
-int platform_open_read(const std::string& path) { return ::open(path.c_str(), O_RDONLY); }
+int platform_open_read(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return -1;
+  }
+  return fd;
+}
 
 int platform_standard_input() { return 0; }
 
-std::size_t platform_read(int fd, char* dst, std::size_t room) {
+long long platform_read(int fd, char* dst, std::size_t room) {
   for (;;) {
-    ssize_t n = ::read(fd, dst, room);
-    if (n >= 0) return static_cast<std::size_t>(n);
-    if (errno != EINTR) return 0;
+    const ssize_t n = ::read(fd, dst, room);
+    if (n >= 0) return n;
+    if (errno != EINTR) return -1;
   }
+}
+
+bool platform_can_seek(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return false;
+  return (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode)) && ::lseek(fd, 0, SEEK_CUR) >= 0;
 }
 
 bool platform_seek_start(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }

@@ -8,12 +8,18 @@
 
 namespace textio {
 
-int platform_open_read(const std::string& path);  // -1 on failure
+// -1 on failure; a directory is refused here on every platform, so that it
+// fails as an input that cannot be opened rather than as one that cannot
+// be read.
+int platform_open_read(const std::string& path);
 int platform_standard_input();
-// Reads at most `room` bytes; returns 0 at the end of the input or on error.
-// On a terminal or a pipe it returns what is available instead of waiting
-// for a full block.
-std::size_t platform_read(int fd, char* dst, std::size_t room);
+// Reads at most `room` bytes; returns the number read, 0 at the end of the
+// input and -1 when the system reports a failure. On a terminal or a pipe
+// it returns what is available instead of waiting for a full block.
+long long platform_read(int fd, char* dst, std::size_t room);
+// True when the input can return to its start by repositioning: a regular
+// file (or a disk). Pipes, FIFOs, terminals and sockets cannot.
+bool platform_can_seek(int fd);
 bool platform_seek_start(int fd);
 bool platform_close(int fd);
 

@@ -13,17 +13,37 @@ constexpr std::size_t BLOCK_SIZE = 1 << 18;
 constexpr char CTRL_Z = 0x1A;
 }  // namespace
 
-TextReader::TextReader() : buf_(BLOCK_SIZE + 1 + READ_SLACK) {}
+TextReader::TextReader() : buf_(BLOCK_SIZE + 1 + READ_SLACK) { buf_[0] = '\0'; }
 
 TextReader::~TextReader() {
   if (owns_fd_ && fd_ >= 0) platform_close(fd_);
+}
+
+void TextReader::clear_buffer() {
+  pos_ = end_ = 0;
+  buf_[0] = '\0';
+  source_done_ = pending_cr_ = eof_flag_ = false;
+  discarded_ = 0;
+}
+
+void TextReader::drop_kept() {
+  std::vector<char>().swap(kept_);
+  kept_pos_ = 0;
+  kept_is_whole_ = false;
+}
+
+void TextReader::start_source(bool seekable) {
+  clear_buffer();
+  drop_kept();
+  read_failed_ = false;
+  return_ = seekable ? Return::SEEK : Return::RECORDING;
 }
 
 bool TextReader::open(const std::string& path) {
   close();
   fd_ = platform_open_read(path);
   owns_fd_ = fd_ >= 0;
-  rewind();
+  start_source(fd_ < 0 || platform_can_seek(fd_));
   return fd_ >= 0;
 }
 
@@ -31,25 +51,51 @@ void TextReader::attach_standard_input() {
   close();
   fd_ = platform_standard_input();
   owns_fd_ = false;
-  pos_ = end_ = 0;
-  buf_[0] = '\0';
-  source_done_ = pending_cr_ = eof_flag_ = false;
+  start_source(true);
+  // Answers are read once; a pipe or a terminal is not kept for a return.
+  if (!platform_can_seek(fd_)) return_ = Return::NONE;
 }
 
 void TextReader::attach_text(std::string text) {
   close();
   text_ = std::move(text);
   from_text_ = true;
-  rewind();
+  start_source(true);
+}
+
+void TextReader::attach_unseekable_text(std::string text, std::size_t chunk, std::size_t fail_after) {
+  close();
+  text_ = std::move(text);
+  from_text_ = true;
+  text_chunk_ = chunk > 0 ? chunk : 1;
+  text_fail_after_ = fail_after;
+  start_source(false);
 }
 
 bool TextReader::rewind() {
-  pos_ = end_ = 0;
-  buf_[0] = '\0';
-  source_done_ = pending_cr_ = eof_flag_ = false;
-  text_pos_ = 0;
-  if (from_text_) return true;
-  return fd_ >= 0 && platform_seek_start(fd_);
+  clear_buffer();
+  bool ok = false;
+  switch (return_) {
+    case Return::SEEK:
+      read_failed_ = false;
+      text_pos_ = 0;
+      ok = from_text_ || (fd_ >= 0 && platform_seek_start(fd_));
+      break;
+    case Return::RECORDING:
+      return_ = Return::REPLAYING;
+      [[fallthrough]];
+    case Return::REPLAYING:
+      kept_pos_ = 0;
+      ok = !read_failed_;
+      break;
+    case Return::NONE: ok = false; break;
+  }
+  if (!ok) {
+    // Nothing more comes from an input that could not return.
+    read_failed_ = true;
+    source_done_ = true;
+  }
+  return ok;
 }
 
 bool TextReader::close() {
@@ -59,27 +105,60 @@ bool TextReader::close() {
   owns_fd_ = false;
   from_text_ = false;
   text_.clear();
-  pos_ = end_ = 0;
-  source_done_ = pending_cr_ = eof_flag_ = false;
+  text_pos_ = 0;
+  text_chunk_ = 0;
+  text_fail_after_ = SIZE_MAX;
+  start_source(true);
   return ok;
 }
 
-std::size_t TextReader::read_raw(char* dst, std::size_t room) {
+long long TextReader::read_source(char* dst, std::size_t room) {
   if (from_text_) {
+    if (text_pos_ >= text_fail_after_) return -1;
     std::size_t n = std::min(room, text_.size() - text_pos_);
+    if (text_chunk_ > 0) n = std::min(n, text_chunk_);
+    n = std::min(n, text_fail_after_ - text_pos_);
     std::memcpy(dst, text_.data() + text_pos_, n);
     text_pos_ += n;
-    return n;
+    return static_cast<long long>(n);
   }
   if (fd_ < 0) return 0;
   if (tie_) tie_->flush();
   return platform_read(fd_, dst, room);
 }
 
+std::size_t TextReader::read_raw(char* dst, std::size_t room) {
+  if (read_failed_) return 0;
+  if (return_ == Return::REPLAYING) {
+    if (kept_pos_ < kept_.size()) {
+      const std::size_t n = std::min(room, kept_.size() - kept_pos_);
+      std::memcpy(dst, kept_.data() + kept_pos_, n);
+      kept_pos_ += n;
+      return n;
+    }
+    if (kept_is_whole_) return 0;
+    // Beyond the kept bytes no return to the start is possible any more.
+    return_ = Return::NONE;
+    drop_kept();
+  }
+  const long long n = read_source(dst, room);
+  if (n < 0) {
+    read_failed_ = true;
+    return 0;
+  }
+  const std::size_t got = static_cast<std::size_t>(n);
+  if (return_ == Return::RECORDING) {
+    kept_.insert(kept_.end(), dst, dst + got);
+    if (got == 0) kept_is_whole_ = true;
+  }
+  return got;
+}
+
 bool TextReader::fill(std::size_t& keep) {
   while (!source_done_) {
     // Keep the characters from `keep` on, at the front of the buffer.
     if (keep > 0) {
+      discarded_ += keep;
       std::memmove(buf_.data(), buf_.data() + keep, end_ - keep);
       pos_ -= keep;
       end_ -= keep;

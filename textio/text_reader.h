@@ -11,9 +11,17 @@
 // - "%d" holds a value outside the range of int at INT_MIN or INT_MAX
 //   (the C library leaves that case undefined).
 // - Lines and words have no length limit.
+// - An input that cannot be repositioned (a pipe, a FIFO, a terminal) can
+//   still return to its start: the reader keeps the raw bytes it read before
+//   the first return and replays them on that return and on any later one,
+//   as long as nothing beyond them has been read. Once the input has gone
+//   beyond them they are released, and a return to the start fails.
+// - A failed system read ends the input like its end, and read_failed()
+//   tells the two apart (the C library's ferror).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,7 +51,14 @@ class TextReader {
   void attach_standard_input();
   // Reads from an in-memory text.
   void attach_text(std::string text);
+  // Reads from an in-memory text as from a pipe, for tests: at most `chunk`
+  // bytes (at least 1) per read, no repositioning, and every read fails once
+  // `fail_after` bytes have been delivered.
+  void attach_unseekable_text(std::string text, std::size_t chunk, std::size_t fail_after = SIZE_MAX);
   // Returns to the start of the input and clears the end-of-file indicator.
+  // False when that is impossible (an input that cannot be repositioned and
+  // has been read beyond its kept start, or a failed read before); the
+  // reader then stays failed: every later read finds the end.
   bool rewind();
   // Closes the file; false when the system reports a failure.
   bool close();
@@ -57,6 +72,12 @@ class TextReader {
   // The end-of-file indicator: set by the first operation that runs into
   // the end of the input, cleared only by rewind().
   bool eof() const { return eof_flag_; }
+  // Set when a system read failed or a return to the start was impossible;
+  // cleared by a successful rewind().
+  bool read_failed() const { return read_failed_; }
+  // The number of characters (after the text-mode translation) consumed
+  // since the start of the input.
+  std::uint64_t position() const { return discarded_ + pos_; }
 
   // "%d": skips white space, reads an optional sign and decimal digits.
   int scan_int(int& value) {
@@ -113,14 +134,38 @@ class TextReader {
   // Makes at least one more character available behind the buffered ones,
   // keeping the characters from `keep` on. Returns false at the end of input.
   bool fill(std::size_t& keep);
+  // Raw bytes, replayed from the kept start where the input needs it; 0 at
+  // the end and after a failed read.
   std::size_t read_raw(char* dst, std::size_t room);
+  // Raw bytes from the file or the text; -1 on failure.
+  long long read_source(char* dst, std::size_t room);
   bool skip_space_before_item();
+  void clear_buffer();
+  void drop_kept();
+  void start_source(bool seekable);
+
+  // How a return to the start is made.
+  enum class Return {
+    SEEK,       // the system repositions the input
+    RECORDING,  // not repositionable: every raw byte read is kept
+    REPLAYING,  // returned at least once: the kept bytes are read again
+    NONE,       // the input went beyond the kept bytes, or was never kept
+  };
 
   int fd_ = -1;
   bool owns_fd_ = false;
   bool from_text_ = false;
   std::string text_;
   std::size_t text_pos_ = 0;
+  std::size_t text_chunk_ = 0;  // 0: no limit per read
+  std::size_t text_fail_after_ = SIZE_MAX;
+
+  Return return_ = Return::SEEK;
+  std::vector<char> kept_;       // raw bytes read before the first return
+  std::size_t kept_pos_ = 0;     // next kept byte to replay
+  bool kept_is_whole_ = false;   // the input ended while it was kept
+  bool read_failed_ = false;
+  std::uint64_t discarded_ = 0;  // characters dropped from the front of buf_
 
   std::vector<char> buf_;
   std::size_t pos_ = 0;
