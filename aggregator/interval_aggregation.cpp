@@ -1,5 +1,9 @@
 #include "interval_aggregation.h"
 
+#include <cstdint>
+
+#include "tabsum_run.h"
+
 namespace tabsum {
 namespace {
 
@@ -56,10 +60,12 @@ void close_interval(TabsumRun& run) {
 }  // namespace
 
 void copy_header(TabsumRun& run) {
-  run.input.rewind();
+  if (!run.input.rewind()) fail_reading(run);
   for (int row = 1; row <= run.settings.headrows; ++row) {
     // Rows that the input does not have are not written.
-    if (!run.input.read_line(run.line_buffer)) break;
+    const bool got_line = run.input.read_line(run.line_buffer);
+    if (run.input.read_failed()) fail_reading(run);
+    if (!got_line) break;
     if (row == 1) {
       run.output.put("Sums from ");
       run.output.put(run.settings.in_name);
@@ -85,6 +91,7 @@ void aggregate_rows(TabsumRun& run) {
     // The date fields keep every conversion that succeeded, as "%d%d%d%d" does.
     if (in.scan_int(run.year) != textio::SCAN_OK || in.scan_int(run.month) != textio::SCAN_OK ||
         in.scan_int(run.day) != textio::SCAN_OK || in.scan_int(run.hour) != textio::SCAN_OK) {
+      if (in.read_failed()) fail_reading(run);
       run.end_of_data = true;
       in.skip_line();
       break;
@@ -92,11 +99,17 @@ void aggregate_rows(TabsumRun& run) {
     ++run.rows_in_interval;
     t.row_sum = 0.0;
     t.row_count = 0.0;
+    std::uint64_t failed_at = UINT64_MAX;
     for (long long p = 1; p <= positions; ++p) {
       double value = 0.0;
-      if (in.scan_double(value) != textio::SCAN_OK) {
-        // The rest of the row is read all the same; a later value can still count.
+      if (const int got = in.scan_double(value); got != textio::SCAN_OK) {
+        // The rest of the row is read all the same; a later value can still
+        // count. Not so at the end of the input, nor once a failed read has
+        // consumed nothing: every later read would fail in the same place,
+        // and a huge count of columns would keep the loop going for seconds.
         run.end_of_data = true;
+        if (got == textio::SCAN_INPUT_FAILURE || in.position() == failed_at) break;
+        failed_at = in.position();
         continue;
       }
       if (value > NODATA_LIMIT && p > additional) {
@@ -109,11 +122,13 @@ void aggregate_rows(TabsumRun& run) {
         t.run_count += 1.0;
       }
     }
+    if (in.read_failed()) fail_reading(run);
     put_count_line(run, t.row_count, t.row_sum);
     in.skip_line();
     if (run.end_of_data) break;
     if (run.rows_in_interval == run.settings.intervals) close_interval(run);
   }
+  if (in.read_failed()) fail_reading(run);
   run.totals = t;
 }
 

@@ -4,6 +4,7 @@
 
 #include "exit_codes.h"
 #include "number_scan.h"
+#include "tabsum_run.h"
 
 namespace tabsum {
 
@@ -59,7 +60,9 @@ ColumnLayout detect_columns(std::string_view first_data_line) {
 int scan_header(TabsumRun& run) {
   int lines = 0;
   for (;;) {
-    if (!run.input.read_line(run.line_buffer)) {
+    const bool got_line = run.input.read_line(run.line_buffer);
+    if (run.input.read_failed()) fail_reading(run);
+    if (!got_line) {
       throw failure(Failure::NO_DATA_LINE);
     }
     const std::size_t nul = run.line_buffer.find('\0');

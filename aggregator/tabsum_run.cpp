@@ -32,6 +32,8 @@ void allocate_sums(TabsumRun& run) {
 
 }  // namespace
 
+void fail_reading(const TabsumRun& run) { throw failure(Failure::ERROR_READING, run.settings.in_name); }
+
 int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
   run.console.put(BANNER);
   if (!parse_command_line(argc, argv, run.settings)) throw failure(Failure::USAGE);

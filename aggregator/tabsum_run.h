@@ -10,4 +10,8 @@ namespace tabsum {
 // code; the rows written until then stay in the output file.
 int run_tabsum(TabsumRun& run, int argc, const char* const* argv);
 
+// Ends the run with "error reading <in-name>": a read of the input failed,
+// or the input could not return to its start.
+[[noreturn]] void fail_reading(const TabsumRun& run);
+
 }  // namespace tabsum
