@@ -8,7 +8,8 @@ void read_record(textio::TextReader& stream, const RecordTarget& target, double 
                  ExitCode value_code, bool skip) {
   DateHour& stamp = *target.stamp;
   if (stream.scan_int(stamp.year) != textio::SCAN_OK || stream.scan_int(stamp.month) != textio::SCAN_OK ||
-      stream.scan_int(stamp.day) != textio::SCAN_OK || stream.scan_int(stamp.hour) != textio::SCAN_OK) {
+      stream.scan_int(stamp.day) != textio::SCAN_OK || stream.scan_int(stamp.hour) != textio::SCAN_OK ||
+      stream.read_failed()) {
     fatal_read_error(stamp_code);
   }
   for (int i = target.first; i <= target.last; ++i) {
@@ -20,6 +21,9 @@ void read_record(textio::TextReader& stream, const RecordTarget& target, double 
     if (stream.scan_double(surplus) != textio::SCAN_OK) fatal_read_error(value_code);
   }
   if (skip) stream.skip_space();
+  // A failed read looks like the end of the file to the conversions; the
+  // last value or the skip behind it may have met it.
+  if (stream.read_failed()) fatal_read_error(value_code);
   if (stamp.year < 100) stamp.year += 1900;
 }
 

@@ -16,8 +16,9 @@ struct RecordTarget {
 };
 
 // Reads one record; ends the run with `stamp_code` or `value_code` when a
-// field does not convert. Values are multiplied by `factor`; with `skip`
-// the white space behind the record is consumed. Years below 100 are 19xx.
+// field does not convert or a read of the file fails. Values are multiplied
+// by `factor`; with `skip` the white space behind the record is consumed.
+// Years below 100 are 19xx.
 void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
                  ExitCode value_code, bool skip);
 

@@ -50,9 +50,12 @@ void open_output(PluvoRun& run) {
   }
 }
 
-void skip_header(textio::TextReader& file) {
-  file.rewind();
+// A failed read or return to the start ends the run with `code`, the first
+// code of the search that follows.
+void skip_header(textio::TextReader& file, ExitCode code) {
+  if (!file.rewind()) fatal_read_error(code);
   for (int i = 0; i < HEADER_LINES; ++i) file.skip_line();
+  if (file.read_failed()) fatal_read_error(code);
 }
 
 void close_station_file(textio::TextReader& file, const std::string& name, ExitCode code) {
@@ -110,9 +113,9 @@ void start_up(PluvoRun& run) {
 }
 
 void start_synchronisation(PluvoRun& run) {
-  skip_header(run.anetz_file);
-  if (run.nK != 0) skip_header(run.klima_file);
-  if (run.nS != 0) skip_header(run.sammler_file);
+  skip_header(run.anetz_file, READ_ANETZ_SEARCH_STAMP);
+  if (run.nK != 0) skip_header(run.klima_file, READ_KLIMA_FIRST_STAMP);
+  if (run.nS != 0) skip_header(run.sammler_file, READ_SAMMLER_SEARCH_STAMP);
   for (int k = 0; k < RING_SLOTS; ++k) set_missing(run, run.ring[k].values, 1, MAX_STATIONS);
 
   sync_anetz(run, run.anetz_file, 1, run.nA);

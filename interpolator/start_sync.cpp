@@ -48,8 +48,11 @@ bool same_date(const DateHour& a, int day, int month, int year) {
 
 void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) {
   rotate_ring(run);
-  stream.rewind();
+  // A file that cannot seek has kept its start for this second return,
+  // unless the skip before went beyond it.
+  if (!stream.rewind()) fatal_read_error(READ_ANETZ_SEARCH_STAMP);
   for (int i = 0; i < HEADER_LINES; ++i) stream.skip_line();
+  if (stream.read_failed()) fatal_read_error(READ_ANETZ_SEARCH_STAMP);
 
   bool found = false;
   while (!stream.eof()) {

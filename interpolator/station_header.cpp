@@ -10,17 +10,20 @@ namespace {
 
 constexpr int LABEL_WIDTH = 11;  // "YY\tMM\tDD\tHH"
 
-// A line read that finds nothing leaves the buffer as it was.
-void read_line_keep(PluvoRun& run, textio::TextReader& file) {
+// A line read that finds nothing leaves the buffer as it was; a failed read
+// ends the run with `code`.
+void read_line_keep(PluvoRun& run, textio::TextReader& file, ExitCode code) {
   std::string& scratch = run.word_buffer[3];
-  if (file.read_line(scratch)) run.line_buffer.swap(scratch);
+  const bool got_line = file.read_line(scratch);
+  if (file.read_failed()) fatal_read_error(code);
+  if (got_line) run.line_buffer.swap(scratch);
 }
 
 double word_value(const std::string& word) { return textio::decimal_prefix_value(word); }
 
 void read_labels(PluvoRun& run, textio::TextReader& file, ExitCode code) {
   for (std::string& word : run.word_buffer) {
-    if (file.scan_word(word) != textio::SCAN_OK) fatal_read_error(code);
+    if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
   }
 }
 
@@ -31,7 +34,7 @@ void read_station_words(PluvoRun& run, textio::TextReader& file, int first, int 
                         Store&& store) {
   std::string& word = run.word_buffer[0];
   for (int k = 0; k < declared; ++k) {
-    if (file.scan_word(word) != textio::SCAN_OK) fatal_read_error(code);
+    if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
     if (k < count) store(first + k, word);
   }
 }
@@ -58,8 +61,10 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
   obtain_storage(run, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
   if (!file.open(file_name)) fatal_stop(OPEN_STATION_FILE, {.name = file_name});
 
-  read_line_keep(run, file);  // the title
-  read_line_keep(run, file);
+  // Lines 1 and 2 are not checked; only a failed read ends the run there,
+  // with the code of the header's first checked read.
+  read_line_keep(run, file, READ_X_LABELS);  // the title
+  read_line_keep(run, file, READ_X_LABELS);
   std::string line = run.line_buffer.c_str();
   substring_in_place(line, 0, substring_index(line, "\n") - 1);
   line += ' ';
@@ -86,6 +91,10 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
     ++count;
     at = word_end;
   }
+  // The split consumes the height line: the line buffer is left empty, and
+  // that is what a later header takes for its height line when its file
+  // ends within its first two lines.
+  run.line_buffer.clear();
   declared = count;
   if (first + count - 1 > MAX_STATIONS) count = MAX_STATIONS - first + 1;
   run.console.put("*anzahl ");
@@ -104,8 +113,8 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
     cell.fill('\0');
     std::memcpy(cell.data(), w.c_str(), std::min<std::size_t>(std::strlen(w.c_str()), NAME_CELL - 1));
   });
-  read_line_keep(run, file);  // the rest of line 5
-  file.rewind();
+  read_line_keep(run, file, READ_NAME);  // the rest of line 5
+  if (!file.rewind()) fatal_read_error(READ_NAME);
 }
 
 }  // namespace pluvo

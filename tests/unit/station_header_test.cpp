@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "../../interpolator/exit_codes.h"
 #include "fatal_error.h"
 #include "run_state.h"
 #include "station_header.h"
@@ -170,6 +171,40 @@ TEST_F(HeaderFixture, ReadFailuresCarryTheirCodes) {
       EXPECT_EQ(e.code, c.code) << c.text;
       EXPECT_EQ(e.message, "Dateilesefehler ! (" + std::to_string(c.code) + ")\n");
     }
+  }
+}
+
+TEST_F(HeaderFixture, AFileEndingWithinTwoLinesTakesWhatTheHeaderBeforeLeft) {
+  const std::string header = "t\nYY\tMM\tDD\tHH\t1\nYY MM DD HH 2\nYY MM DD HH 3\nYY MM DD HH A";
+  const struct {
+    std::string first;   // the file read before
+    std::string second;  // the file that ends within its first two lines
+    const char* report;  // of the second
+  } cases[] = {
+      // The split of line 2 empties the buffer, and no rest of line 5 refills it.
+      {header, "", "*anzahl 0\n"},
+      // The rest of line 5 is its line end.
+      {header + "\n", "", "Station  0, Hoehe     0.0000\n*anzahl 1\n"},
+      {header + "\n1998 6 1 1 0.5\n", "", "Station  0, Hoehe     0.0000\n*anzahl 1\n"},
+      // A title without a second line: the title is split as the height line.
+      {header, "7 8\n", "Station  0, Hoehe     7.0000\nStation  1, Hoehe     8.0000\n*anzahl 2\n"},
+  };
+  for (const auto& c : cases) {
+    write(c.first);
+    textio::TextReader first;
+    int count = 0;
+    int declared = 0;
+    pluvo::read_station_header(run, first, path, 1, count, declared);
+    console.take_captured();
+    write(c.second);
+    textio::TextReader second;
+    try {
+      pluvo::read_station_header(run, second, path, 2, count, declared);
+      ADD_FAILURE() << "no failure for " << c.report;
+    } catch (const textio::FatalError& e) {
+      EXPECT_EQ(e.code, pluvo::READ_X_LABELS);
+    }
+    EXPECT_EQ(console.take_captured(), c.report);
   }
 }
 
