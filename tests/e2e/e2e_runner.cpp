@@ -1,13 +1,21 @@
 // Runs one end-to-end case against a tool binary and compares what it did.
 //
-//   e2e_runner [--timeout SECONDS] [--keep] --tool PATH CASE_DIR
+//   e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] --tool PATH CASE_DIR
 //
 // A case directory holds:
 //   args            the arguments, one per line (an empty file: no arguments)
 //   stdin           optional; fed to standard input (else /dev/null)
 //   stdin-from      optional; names a file of the working directory (one
 //                   copied from in/) that is fed to standard input instead
+//   stdin-pipe      optional, empty; standard input comes through a pipe
 //   in/             optional; copied into a fresh working directory
+//   fifo            optional; names of files in in/, one per line, that the
+//                   tool finds as FIFOs, fed with the files' bytes
+//   timeout         optional; seconds after which the tool is killed, for a
+//                   case that must end quickly (else 60 or --timeout)
+//   read-error      optional; "NAME OFFSET": reads of the file NAME fail
+//                   with EIO once OFFSET bytes of it have been read (needs
+//                   --read-error-shim; without it the case is skipped)
 //   expect/exit     the exit status a POSIX shell would see
 //   expect/stdout   exact bytes; a missing file means "must be empty"
 //   expect/stderr   exact bytes; a missing file means "must be empty"
@@ -23,7 +31,8 @@
 //                   absent.
 //
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
-// itself cannot be run (bad layout, tool missing, temp directory trouble).
+// itself cannot be run (bad layout, tool missing, temp directory trouble),
+// 77 when it needs what this run lacks (the read-error shim).
 // The working directory is removed after a pass and kept after a failure.
 
 #include <fcntl.h>
@@ -56,6 +65,7 @@ namespace {
 constexpr int EXIT_PASS = 0;
 constexpr int EXIT_MISMATCH = 1;
 constexpr int EXIT_SETUP = 2;
+constexpr int EXIT_SKIP = 77;
 
 // Longest piece of a line shown in a report; longer lines are shown as a
 // window around the first differing byte.
@@ -65,6 +75,7 @@ constexpr std::size_t SHOWN_BEFORE_DIFF = 60;
 struct Options {
   fs::path tool;
   fs::path case_dir;
+  fs::path read_error_shim;
   int timeout_seconds = 60;
   bool keep = false;
 };
@@ -291,10 +302,52 @@ void read_first_line(int& reader) {
   }
 }
 
+// A child process that writes `bytes` into a pipe or a FIFO and ends; a FIFO
+// is opened only when the tool opens it for reading. The tool may stop
+// reading early, so a broken pipe only ends the writer.
+pid_t start_feeder(const std::string& bytes, int pipe_fd, const fs::path& fifo) {
+  pid_t pid = fork();
+  if (pid < 0) setup_failure(std::string("fork: ") + std::strerror(errno));
+  if (pid != 0) return pid;
+  signal(SIGPIPE, SIG_IGN);
+  int fd = pipe_fd >= 0 ? pipe_fd : ::open(fifo.c_str(), O_WRONLY);
+  if (fd < 0) _exit(1);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  _exit(0);
+}
+
+void stop_feeders(std::vector<pid_t>& feeders) {
+  for (pid_t pid : feeders) {
+    kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  feeders.clear();
+}
+
+// Replaces each named file of the working directory by a FIFO that a
+// feeder fills with the file's bytes.
+void make_fifos(const fs::path& list, const fs::path& work_dir, std::vector<pid_t>& feeders) {
+  for (const std::string& name : split_lines(read_required(list))) {
+    if (name.empty()) continue;
+    const fs::path path = work_dir / name;
+    std::string bytes = read_required(path);
+    fs::remove(path);
+    if (mkfifo(path.c_str(), 0644) != 0) setup_failure("mkfifo " + path.string() + ": " + std::strerror(errno));
+    feeders.push_back(start_feeder(bytes, -1, path));
+  }
+}
+
 RunResult run_tool(const Options& options, const std::vector<std::string>& args, const fs::path& work_dir,
-                   const fs::path& stdin_path, StdoutTo stdout_to, const fs::path& stdout_path,
-                   const fs::path& stderr_path) {
-  int in_fd = open_or_fail(stdin_path, O_RDONLY);
+                   int in_fd, const std::vector<std::pair<std::string, std::string>>& environment, StdoutTo stdout_to,
+                   const fs::path& stdout_path, const fs::path& stderr_path) {
   int reader = -1;
   int out_fd = open_stdout(stdout_to, stdout_path, reader);
   int err_fd = open_or_fail(stderr_path, O_WRONLY | O_CREAT | O_TRUNC);
@@ -319,6 +372,7 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
     // Own process group, so that a timeout can kill whatever the tool started.
     setpgid(0, 0);
     int error = 0;
+    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
     if (chdir(work_dir.c_str()) != 0 || dup2(in_fd, STDIN_FILENO) < 0 || dup2(out_fd, STDOUT_FILENO) < 0 ||
         dup2(err_fd, STDERR_FILENO) < 0) {
       error = errno;
@@ -427,6 +481,8 @@ Options parse_options(int argc, char** argv) {
     } else if (arg == "--timeout" && i + 1 < argc) {
       options.timeout_seconds = std::atoi(argv[++i]);
       if (options.timeout_seconds <= 0) setup_failure("--timeout needs a positive number of seconds");
+    } else if (arg == "--read-error-shim" && i + 1 < argc) {
+      options.read_error_shim = fs::absolute(argv[++i]);
     } else if (arg == "--keep") {
       options.keep = true;
     } else if (!have_case && !arg.starts_with("--")) {
@@ -438,7 +494,7 @@ Options parse_options(int argc, char** argv) {
     }
   }
   if (!have_tool || !have_case) {
-    std::cerr << "usage: e2e_runner [--timeout SECONDS] [--keep] --tool PATH CASE_DIR\n";
+    std::cerr << "usage: e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] --tool PATH CASE_DIR\n";
     std::exit(EXIT_SETUP);
   }
   // The tool runs inside the working directory, so relative paths would break.
@@ -456,6 +512,10 @@ int main(int argc, char** argv) {
   if (access(options.tool.c_str(), X_OK) != 0) setup_failure("tool not executable: " + options.tool.string());
 
   std::vector<std::string> args = split_lines(read_required(case_dir / "args"));
+  if (fs::exists(case_dir / "timeout")) {
+    options.timeout_seconds = std::atoi(read_required(case_dir / "timeout").c_str());
+    if (options.timeout_seconds <= 0) setup_failure("timeout must hold a positive number of seconds");
+  }
   int expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
 
   fs::path root = make_temp_root();
@@ -475,8 +535,46 @@ int main(int argc, char** argv) {
     stdin_path = work_dir / lines.front();
   }
 
+  std::vector<std::pair<std::string, std::string>> environment;
+  if (fs::exists(case_dir / "read-error")) {
+    if (options.read_error_shim.empty()) {
+      fs::remove_all(root);
+      std::cout << "SKIP " << case_dir.string() << " (no read-error shim)\n";
+      return EXIT_SKIP;
+    }
+    std::istringstream fields(read_required(case_dir / "read-error"));
+    std::string name;
+    long long offset = -1;
+    if (!(fields >> name >> offset) || offset < 0) setup_failure("read-error must hold a file name and an offset");
+    environment = {{"LD_PRELOAD", options.read_error_shim.string()},
+                   {"READ_ERROR_FILE", (work_dir / name).string()},
+                   {"READ_ERROR_AT", std::to_string(offset)}};
+    // A sanitizer runtime wants to be loaded first; the shim is.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    environment.emplace_back("ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") +
+                                                 (asan != nullptr && *asan != '\0' ? ":" : "") +
+                                                 "verify_asan_link_order=0");
+  }
+
+  std::vector<pid_t> feeders;
+  int in_fd = -1;
+  if (fs::exists(case_dir / "stdin-pipe")) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+    std::string bytes;
+    if (stdin_path != "/dev/null") bytes = read_required(stdin_path);
+    feeders.push_back(start_feeder(bytes, fds[1], {}));
+    close(fds[1]);
+    in_fd = fds[0];
+  } else {
+    in_fd = open_or_fail(stdin_path, O_RDONLY);
+  }
+  if (fs::exists(case_dir / "fifo")) make_fifos(case_dir / "fifo", work_dir, feeders);
+
   const StdoutTo stdout_to = read_stdout_to(case_dir);
-  RunResult result = run_tool(options, args, work_dir, stdin_path, stdout_to, root / "stdout", root / "stderr");
+  RunResult result =
+      run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout", root / "stderr");
+  stop_feeders(feeders);
 
   Report report;
   if (result.timed_out) {
