@@ -137,9 +137,6 @@ std::size_t TextReader::read_raw(char* dst, std::size_t room) {
       return n;
     }
     if (kept_is_whole_) return 0;
-    // Beyond the kept bytes no return to the start is possible any more.
-    return_ = Return::NONE;
-    drop_kept();
   }
   const long long n = read_source(dst, room);
   if (n < 0) {
@@ -150,6 +147,15 @@ std::size_t TextReader::read_raw(char* dst, std::size_t room) {
   if (return_ == Return::RECORDING) {
     kept_.insert(kept_.end(), dst, dst + got);
     if (got == 0) kept_is_whole_ = true;
+  } else if (return_ == Return::REPLAYING) {
+    if (got == 0) {
+      // The input ends with the kept bytes: nothing beyond them was read.
+      kept_is_whole_ = true;
+    } else {
+      // Beyond the kept bytes no return to the start is possible any more.
+      return_ = Return::NONE;
+      drop_kept();
+    }
   }
   return got;
 }

@@ -120,6 +120,14 @@ TEST(TextReaderReplay, AReturnAfterReadingBeyondTheKeptStartFails) {
   EXPECT_FALSE(r.read_line(line));
   EXPECT_TRUE(r.eof());
   EXPECT_FALSE(r.rewind());
+
+  // Kept bytes that turn out to be the whole input: nothing lies beyond them.
+  r.attach_unseekable_text("a\nb\n", 4);
+  ASSERT_TRUE(r.read_line(line));
+  ASSERT_TRUE(r.rewind());
+  EXPECT_EQ(run_script(r, "LLL"), "L[a\n] L[b\n] L-e |");
+  EXPECT_TRUE(r.rewind());
+  EXPECT_EQ(run_script(r, "L"), "L[a\n] |b\n");
 }
 
 TEST(TextReaderReplay, AFailedReadIsNotTheEnd) {
