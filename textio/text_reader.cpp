@@ -82,7 +82,9 @@ bool TextReader::rewind() {
       ok = from_text_ || (fd_ >= 0 && platform_seek_start(fd_));
       break;
     case Return::RECORDING:
-      return_ = Return::REPLAYING;
+      // Before anything was read there is nothing to replay: the bytes read
+      // before the first return that follows a read are the ones kept.
+      if (!kept_.empty() || kept_is_whole_) return_ = Return::REPLAYING;
       [[fallthrough]];
     case Return::REPLAYING:
       kept_pos_ = 0;

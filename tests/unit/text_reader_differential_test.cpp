@@ -4,7 +4,7 @@
 // library (fopen, fscanf "%d" / "%lf" / "%s" / "\n", fgets, fgetc, rewind) from
 // a file that holds the input as Windows text mode delivers it (CR LF read as
 // LF, the input ends at the first 0x1A), and by TextReader from the raw bytes,
-// once through a file and once through attach_text. After every operation the
+// through a file, through attach_text and as from a pipe. After every operation the
 // results, the values read, the end-of-file indicator and finally the rest of
 // the input must be the same.
 //
@@ -456,28 +456,30 @@ class TextReaderDifferential : public ::testing::Test {
     return std::fclose(f) == 0 && ok;
   }
 
-  // Runs `ops` on the C library and on the reader, fed once from a file and
-  // once from memory. Returns a description of the first difference.
+  // Runs `ops` on the C library and on the reader, fed once from a file,
+  // once from memory and once as from a pipe that delivers the whole input
+  // at once (so every return to the start is a replay of kept bytes).
+  // Returns a description of the first difference.
   std::string check(const std::string& raw, const std::vector<Op>& ops, std::set<std::pair<Op, int>>* seen = nullptr) {
     const std::string ref_text = text_mode(raw);
     if (!write_file(raw_path_, raw) || !write_file(ref_path_, ref_text)) return "cannot write the input files";
-    for (const bool from_file : {true, false}) {
+    static const char* const kFeeds[] = {"open()", "attach_text()", "attach_unseekable_text()"};
+    for (int feed = 0; feed < 3; ++feed) {
       std::FILE* ref = std::fopen(ref_path_.c_str(), "r");
       if (!ref) return "cannot open " + ref_path_;
-      if (from_file) {
+      if (feed == 0) {
         if (!reader_.open(raw_path_)) {
           std::fclose(ref);
           return "TextReader cannot open " + raw_path_;
         }
-      } else {
+      } else if (feed == 1) {
         reader_.attach_text(raw);
+      } else {
+        reader_.attach_unseekable_text(raw, raw.size() + 1);
       }
-      const std::string diff = first_difference(ref, ref_text, reader_, ops, from_file ? seen : nullptr);
+      const std::string diff = first_difference(ref, ref_text, reader_, ops, feed == 0 ? seen : nullptr);
       std::fclose(ref);
-      if (!diff.empty()) {
-        return std::string("input ") + escape(raw) + "\nreader fed through " +
-               (from_file ? "open()" : "attach_text()") + "\n" + diff;
-      }
+      if (!diff.empty()) return std::string("input ") + escape(raw) + "\nreader fed through " + kFeeds[feed] + "\n" + diff;
     }
     return {};
   }

@@ -81,6 +81,7 @@ TEST(TextReaderReplay, ReturnsToTheStartAsARegularFileWould) {
       {"text mode ends at 0x1A", "a\nb\x1a" "c\n", "LLRLL"},
       {"an input that ends while it is kept", "1 2 3", "IIIIRIIIRRI"},
       {"an empty input", "", "LRL"},
+      {"a return before anything was read", "a\nb\nc\n", "RLLRLLRL"},
       {"a long first line across blocks", big_input(), "SLRSLIIIIDDRL"},
   };
   for (const auto& c : cases) {
