@@ -195,8 +195,6 @@ using tabsum::FailureRow;
 const std::map<Failure, std::string> TABSUM_RAISED_ELSEWHERE = {
     {Failure::NO_MEMORY_FOR_COLUMNS, "TabsumRun.ColumnSumsThatCannotBeObtainedEndTheRun"},
     {Failure::NO_MEMORY, "AllocationFailures.TabsumEndsWithNotEnoughMemory"},
-    // Read errors of the input are raised by the cases of the reader's seam.
-    {Failure::ERROR_READING, "(cases of read errors)"},
 };
 
 // The message a case expects ends its stream: before + argument + after,
