@@ -1,0 +1,229 @@
+// TextReader against the C library's formatted input.
+//
+// The input is a list of operations and a text. The text is read with these
+// operations twice: by the C library (fscanf "%d", "%lf", "%s", "\n", fgets,
+// fgetc, rewind) from a memory stream that holds the text as Windows text
+// mode delivers it (CR LF read as LF, the input ends at the first 0x1A), and
+// by TextReader from the raw bytes, from memory or from a file. After every
+// operation the results, the values, the end-of-file indicator and finally
+// the rest of the input must be the same.
+//
+// Layout of the input: a flags byte, the number of operations K, K
+// operation bytes, then the text. The flags choose the source of the
+// reader and a padding line put in front of the text, so that the text
+// starts a few bytes before the end of the reader's first block.
+
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "text_reader.h"
+
+namespace {
+
+// The reader takes its input in blocks of this many bytes.
+constexpr std::size_t BLOCK = 262144;
+
+enum class Op { Int, Double, Word, SkipSpace, Line, SkipLine, Char, Rewind, Rest };
+constexpr int OP_KINDS = 8;  // Rest only ends the list
+
+const char* op_name(Op op) {
+  static const char* const names[] = {"int", "double", "word", "skip_space", "read_line",
+                                      "skip_line", "get_char", "rewind", "rest"};
+  return names[static_cast<int>(op)];
+}
+
+std::string text_mode(std::string_view raw) {
+  raw = raw.substr(0, raw.find('\x1a'));
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t from = 0; from < raw.size();) {
+    std::size_t cr = raw.find('\r', from);
+    if (cr == std::string_view::npos) cr = raw.size();
+    out.append(raw, from, cr - from);
+    if (cr == raw.size()) break;
+    if (cr + 1 == raw.size() || raw[cr + 1] != '\n') out += '\r';
+    from = cr + 1;
+  }
+  return out;
+}
+
+// One long line in front of the text, skipped by a first skip_line on both
+// sides. Its line end is an LF, a CR LF, or a CR as its very last byte that
+// the text's first byte may or may not complete.
+void append_padding(std::string& s, unsigned kind, std::size_t length) {
+  s.append(length, 'x');
+  if (kind == 1) s.back() = '\n';
+  if (kind == 2) s.replace(s.size() - 2, 2, "\r\n");
+  if (kind == 3) s.back() = '\r';
+}
+
+struct Outcome {
+  int ret = 0;
+  int int_value = 0;
+  double double_value = 0.0;
+  std::string text;
+  bool eof = false;
+};
+
+// What "%d" must give for the characters it consumed: their value, held at
+// the limits of int where it does not fit.
+int expected_int(std::string_view consumed) {
+  std::size_t i = 0;
+  while (i < consumed.size() && textio::is_c_space(static_cast<unsigned char>(consumed[i]))) ++i;
+  bool negative = false;
+  if (i < consumed.size() && (consumed[i] == '+' || consumed[i] == '-')) negative = consumed[i++] == '-';
+  long long magnitude = 0;
+  for (; i < consumed.size(); ++i) {
+    magnitude = magnitude * 10 + (consumed[i] - '0');
+    if (magnitude > (1LL << 40)) magnitude = 1LL << 40;
+  }
+  const long long v = negative ? -magnitude : magnitude;
+  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+std::string_view c_string_part(const std::string& s) { return std::string_view(s).substr(0, s.find('\0')); }
+
+Outcome stdio_step(std::FILE* f, Op op, std::vector<char>& buf, const std::string& text) {
+  Outcome o;
+  const long before = std::ftell(f);
+  switch (op) {
+    case Op::Int:
+      o.ret = std::fscanf(f, "%d", &o.int_value);
+      if (o.ret == 1) {
+        // Out of the range of int the C library's value is not defined;
+        // the reader holds it at the limit.
+        const long after = std::ftell(f);
+        o.int_value = expected_int(std::string_view(text).substr(static_cast<std::size_t>(before),
+                                                                 static_cast<std::size_t>(after - before)));
+      }
+      break;
+    case Op::Double: o.ret = std::fscanf(f, "%lf", &o.double_value); break;
+    case Op::Word:
+      o.ret = std::fscanf(f, "%s", buf.data());
+      if (o.ret == 1) o.text = buf.data();
+      break;
+    case Op::SkipSpace: o.ret = std::fscanf(f, "\n"); break;
+    case Op::Line:
+      o.ret = std::fgets(buf.data(), static_cast<int>(buf.size()), f) != nullptr;
+      if (o.ret == 1) o.text = buf.data();
+      break;
+    case Op::SkipLine: o.ret = std::fgets(buf.data(), static_cast<int>(buf.size()), f) != nullptr; break;
+    case Op::Char: o.ret = std::fgetc(f); break;
+    case Op::Rewind: std::rewind(f); break;
+    case Op::Rest:
+      for (int c; (c = std::fgetc(f)) != EOF;) o.text += static_cast<char>(c);
+      break;
+  }
+  o.eof = std::feof(f) != 0;
+  return o;
+}
+
+Outcome reader_step(textio::TextReader& r, Op op) {
+  Outcome o;
+  switch (op) {
+    case Op::Int: o.ret = r.scan_int(o.int_value); break;
+    case Op::Double: o.ret = r.scan_double(o.double_value); break;
+    case Op::Word: o.ret = r.scan_word(o.text); break;
+    case Op::SkipSpace: r.skip_space(); break;
+    case Op::Line: o.ret = r.read_line(o.text); break;
+    case Op::SkipLine: o.ret = r.skip_line(); break;
+    case Op::Char: o.ret = r.get_char(); break;
+    case Op::Rewind: o.ret = r.rewind() ? 0 : -1; break;
+    case Op::Rest:
+      for (int c; (c = r.get_char()) != -1;) o.text += static_cast<char>(c);
+      break;
+  }
+  o.eof = r.eof();
+  return o;
+}
+
+bool same(Op op, const Outcome& c, const Outcome& r) {
+  if (c.eof != r.eof) return false;
+  switch (op) {
+    case Op::SkipSpace:
+    case Op::Rewind: return r.ret == 0;
+    case Op::Int: return c.ret == r.ret && (c.ret != 1 || c.int_value == r.int_value);
+    case Op::Double:
+      // Bit for bit, NaN included: both sides convert the same text.
+      return c.ret == r.ret &&
+             (c.ret != 1 || std::bit_cast<std::uint64_t>(c.double_value) == std::bit_cast<std::uint64_t>(r.double_value));
+    case Op::Word:
+    case Op::Line: return c.ret == r.ret && (c.ret != 1 || c.text == c_string_part(r.text));
+    case Op::SkipLine:
+    case Op::Char: return c.ret == r.ret;
+    case Op::Rest: return c.text == r.text;
+  }
+  return false;
+}
+
+std::string describe(Op op, const Outcome& o) {
+  char buf[96];
+  std::string s = "ret=" + std::to_string(o.ret);
+  if (op == Op::Int && o.ret == 1) s += " value=" + std::to_string(o.int_value);
+  if (op == Op::Double && o.ret == 1) {
+    std::snprintf(buf, sizeof buf, " value=%.17g (%a)", o.double_value, o.double_value);
+    s += buf;
+  }
+  if (op == Op::Word || op == Op::Line || op == Op::Rest) s += " text=" + fuzz::escaped(o.text, 80);
+  return s + (o.eof ? " eof=1" : " eof=0");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ByteSource in(data, size);
+  const unsigned flags = in.byte();
+  const bool from_file = flags & 1;
+  const unsigned pad_kind = (flags >> 1) & 3;
+  const std::size_t pad_before_boundary = flags >> 3;
+  std::vector<Op> ops(in.byte());
+  for (Op& op : ops) op = static_cast<Op>(in.byte() % OP_KINDS);
+  ops.push_back(Op::Rest);
+  if (pad_kind != 0) ops.insert(ops.begin(), Op::SkipLine);
+
+  // Kept from one input to the next: buffers of a block's size that are
+  // obtained afresh for every input make the page faults cost more than
+  // the reading.
+  static textio::TextReader reader;
+  static std::string raw;
+  static std::string text;
+  static std::vector<char> buf;
+  raw.clear();
+  if (pad_kind != 0) append_padding(raw, pad_kind, BLOCK - pad_before_boundary);
+  raw += in.rest();
+  text = text_mode(raw);
+
+  std::FILE* ref = fmemopen(text.data(), text.size(), "r");
+  if (!ref) fuzz::finding("fmemopen failed");
+  if (from_file) {
+    const std::string path = fuzz::private_path("text_reader_input");
+    fuzz::write_file(path, raw);
+    if (!reader.open(path)) fuzz::finding("TextReader cannot open " + path);
+  } else {
+    reader.attach_text(raw);
+  }
+
+  buf.assign(text.size() + 2, '\0');
+  for (std::size_t k = 0; k < ops.size(); ++k) {
+    const Outcome c = stdio_step(ref, ops[k], buf, text);
+    const Outcome r = reader_step(reader, ops[k]);
+    if (!same(ops[k], c, r)) {
+      std::string what = "TextReader differs from the C library at operation " + std::to_string(k) + " (" +
+                         op_name(ops[k]) + ", reading " + (from_file ? "a file" : "memory") + ")\n";
+      what += "  C library:  " + describe(ops[k], c) + "\n";
+      what += "  TextReader: " + describe(ops[k], r) + "\n";
+      what += "  text " + fuzz::escaped(std::string_view(raw).substr(pad_kind ? BLOCK - pad_before_boundary : 0));
+      std::fclose(ref);
+      fuzz::finding(what);
+    }
+  }
+  std::fclose(ref);
+  reader.close();
+  return 0;
+}
