@@ -1,0 +1,105 @@
+// tabsum's whole run in process, as its main runs it.
+//
+// Layout of the input: the first line holds the arguments after the two
+// file names, separated by tabs (an empty line: none, so the run shows its
+// usage); the rest is the input table. The run must end with one of
+// tabsum's codes, its console text must agree with the code, and the
+// output can have no more lines than the input has plus its totals row.
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "fatal_error.h"
+#include "fuzz_support.h"
+#include "tabsum_run.h"
+
+namespace {
+
+// Column counts beyond this make a row cost more than the fuzzer can use;
+// the storage of many columns is tested on its own.
+constexpr int COLUMN_LIMIT = 4096;
+
+// Writes beyond this end the run with SIGXFSZ: no small table gives so much.
+constexpr std::size_t FILE_SIZE_LIMIT = 64u << 20;
+
+std::vector<std::string> split_tabs(std::string_view line) {
+  std::vector<std::string> fields;
+  if (line.empty()) return fields;
+  for (std::size_t from = 0;;) {
+    const std::size_t tab = line.find('\t', from);
+    fields.emplace_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
+    if (tab == std::string_view::npos) return fields;
+    from = tab + 1;
+  }
+}
+
+std::size_t count_lines(std::string_view s) {
+  return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + (s.empty() || s.back() == '\n' ? 0 : 1);
+}
+
+bool ends_with(const std::string& s, std::string_view tail) {
+  return s.size() >= tail.size() && std::string_view(s).substr(s.size() - tail.size()) == tail;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::limit_file_size(FILE_SIZE_LIMIT);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t line_end = input.find('\n');
+  const std::string_view arg_line = input.substr(0, line_end);
+  const std::string_view table = line_end == std::string_view::npos ? std::string_view() : input.substr(line_end + 1);
+
+  std::vector<std::string> args = split_tabs(arg_line);
+  if (args.size() > 4) args.resize(4);
+  // Arguments are C strings.
+  for (std::string& a : args) a.resize(std::min(a.size(), a.find('\0')));
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    if (tabsum::convert_int_argument(args[i].c_str()) > COLUMN_LIMIT) return 0;
+  }
+
+  const std::string in_name = fuzz::private_path("table.txt");
+  const std::string out_name = fuzz::private_path("sums.txt");
+  fuzz::write_file(in_name, table);
+  std::vector<const char*> argv = {"tabsum", in_name.c_str(), out_name.c_str()};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+
+  int code = -1;
+  std::string console_text;
+  {
+    textio::OutputBuffer console(nullptr, 1 << 16);
+    tabsum::TabsumRun run(console);
+    try {
+      code = tabsum::run_tabsum(run, static_cast<int>(argv.size()), argv.data());
+    } catch (const textio::FatalError& failure) {
+      console.put(failure.message);
+      code = failure.code;
+    } catch (const std::bad_alloc&) {
+      console.put("not enough memory\n");
+      code = 1;
+    }
+    console_text = console.take_captured();
+  }
+
+  if (code != 0 && code != 1 && code != 2) fuzz::finding("tabsum ended with code " + std::to_string(code));
+  if ((code == 0) != ends_with(console_text, "ready..\n")) {
+    fuzz::finding("exit code " + std::to_string(code) + " with the console ending " +
+                  fuzz::escaped(console_text.substr(console_text.size() > 80 ? console_text.size() - 80 : 0)));
+  }
+  if (code == 0) {
+    // Header rows and interval rows come from input lines; one totals row is added.
+    const std::size_t out_lines = count_lines(fuzz::read_file(out_name));
+    const std::size_t in_lines = count_lines(table);
+    if (out_lines > in_lines + 1) {
+      fuzz::finding(std::to_string(out_lines) + " output lines from " + std::to_string(in_lines) + " input lines");
+    }
+  }
+  return 0;
+}
