@@ -1,0 +1,114 @@
+// pluvo's station header and record reader on one station file.
+//
+// Layout of the input: a byte that chooses the first station index of the
+// file, the factor of the values and whether the white space behind a
+// record is skipped; the rest is the file. The header must take as many
+// stations as fit from that index, write nothing outside them, and end
+// only with its read-error codes; the records are read up to the end of
+// the file and may only end with theirs.
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fatal_error.h"
+#include "fuzz_support.h"
+#include "run_state.h"
+#include "station_header.h"
+#include "record_reader.h"
+
+namespace {
+
+constexpr double CANARY = -12345.678;
+constexpr char NAME_CANARY = '#';
+constexpr int STAMP_CODE = 317;
+constexpr int VALUE_CODE = 318;
+
+void fill_canaries(pluvo::StationTable& t) {
+  t.height.fill(CANARY);
+  t.x.fill(CANARY);
+  t.y.fill(CANARY);
+  for (auto& cell : t.name) cell.fill(NAME_CANARY);
+}
+
+// Only the stations first..first + count - 1 may have been written.
+void check_untouched_outside(const pluvo::StationTable& t, int first, int count) {
+  for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
+    if (i >= first && i < first + count) continue;
+    if (t.height[i] != CANARY || t.x[i] != CANARY || t.y[i] != CANARY) {
+      fuzz::finding("station " + std::to_string(i) + " written, outside stations " + std::to_string(first) + ".." +
+                    std::to_string(first + count - 1));
+    }
+    if (i >= 1) {
+      for (char c : t.name[i - 1]) {
+        if (c != NAME_CANARY) fuzz::finding("name of station " + std::to_string(i) + " written outside the file's");
+      }
+    }
+  }
+}
+
+void check_read_error(const textio::FatalError& e, int lowest, int highest) {
+  if (e.code < lowest || e.code > highest || !e.to_stderr ||
+      e.message != "Dateilesefehler ! (" + std::to_string(e.code) + ")\n") {
+    fuzz::finding("unexpected end: code " + std::to_string(e.code) + ", " + fuzz::escaped(e.message));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ByteSource in(data, size);
+  const unsigned choice = in.byte();
+  static const int FIRST_INDEX[] = {1, 1, 2, 5, 50, 96, 100, 101};
+  const int first = FIRST_INDEX[choice & 7];
+  const double factor = (choice & 8) ? 10.0 : 1.0;
+  const bool skip = choice & 16;
+  const std::string name = fuzz::private_path("station.txt");
+  fuzz::write_file(name, in.rest());
+
+  // Kept from one input to the next, with everything the header reader
+  // reads set back: readers obtained afresh for every input make the page
+  // faults of their blocks cost more than the reading.
+  static textio::OutputBuffer console(nullptr, 1 << 12);
+  static textio::TextReader dialogue;
+  static pluvo::PluvoRun run(console, dialogue);
+  static textio::TextReader file;
+  console.take_captured();
+  run.line_buffer.clear();
+  for (std::string& word : run.word_buffer) word.clear();
+  fill_canaries(run.stations);
+  int count = -1;
+  int declared = -1;
+  try {
+    pluvo::read_station_header(run, file, name, first, count, declared);
+  } catch (const textio::FatalError& e) {
+    check_read_error(e, 301, 306);
+    check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
+    return 0;
+  }
+  const int room = pluvo::MAX_STATIONS - first + 1;
+  if (declared < 0 || count != (declared < room ? declared : (room > 0 ? room : 0))) {
+    fuzz::finding("header of " + std::to_string(declared) + " stations from index " + std::to_string(first) +
+                  " took " + std::to_string(count));
+  }
+  check_untouched_outside(run.stations, first, count);
+
+  // The records, as the start synchronisation reads them.
+  file.rewind();
+  for (int i = 0; i < 5; ++i) file.skip_line();
+  const int last = first + count - 1;
+  // Exactly as long as the stations need, so that a write beyond is seen.
+  std::vector<double> values(static_cast<std::size_t>(last + 1));
+  pluvo::DateHour stamp{};
+  try {
+    for (std::size_t records = 0; !file.eof(); ++records) {
+      if (records > size) fuzz::finding("more records than bytes");
+      pluvo::read_record(file, pluvo::RecordTarget{&stamp, values.data(), first, last, first + declared - 1}, factor,
+                         STAMP_CODE, VALUE_CODE, skip);
+    }
+  } catch (const textio::FatalError& e) {
+    check_read_error(e, STAMP_CODE, VALUE_CODE);
+  }
+  return 0;
+}
