@@ -1,0 +1,295 @@
+// pluvo's whole run in process, on small station sets made from the input.
+//
+// The input drives a generator: the number of ANETZ, Klima and Sammler
+// stations and their sites, the start and end dates, how many hours of
+// data the files hold, the values, the dialogue answers and a few damages
+// of the files (CR LF line ends, a missing last line end, two-digit years,
+// a missing record, a word in place of a number, a file cut short, a last
+// stamp far in the past, a 0x1A inside). The run must end with one of
+// pluvo's codes on the stream that belongs to it, every row of a complete
+// table must hold every station, and the table may not outgrow the data:
+// it ends at the latest with the day of the last hourly record, so it has
+// at most two days of rows more than the ANETZ file has records. A run that
+// writes without end is stopped by the limit of the file size.
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "fatal_error.h"
+#include "fuzz_support.h"
+#include "run_sequence.h"
+#include "run_state.h"
+
+namespace {
+
+constexpr std::size_t FILE_SIZE_LIMIT = 16u << 20;
+constexpr int HEADER_LINES = 5;
+constexpr int ROWS_BEYOND_DATA = 2 * 24 + 6;
+
+struct Date {
+  int year;
+  int month;
+  int day;
+};
+
+int month_length(int year, int month) {
+  static const int LENGTH[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : LENGTH[month - 1];
+}
+
+Date add_days(Date d, int days) {
+  for (; days > 0; --days) {
+    if (++d.day > month_length(d.year, d.month)) {
+      d.day = 1;
+      if (++d.month > 12) {
+        d.month = 1;
+        ++d.year;
+      }
+    }
+  }
+  for (; days < 0; ++days) {
+    if (--d.day < 1) {
+      if (--d.month < 1) {
+        d.month = 12;
+        --d.year;
+      }
+      d.day = month_length(d.year, d.month);
+    }
+  }
+  return d;
+}
+
+// Damages of one file, each chosen by a bit.
+enum Damage : unsigned {
+  CRLF = 1,
+  NO_LAST_LINE_END = 2,
+  TWO_DIGIT_YEARS = 4,
+  RECORD_MISSING = 8,
+  WORD_FOR_NUMBER = 16,
+  CUT_SHORT = 32,
+  LAST_STAMP_IN_PAST = 64,
+  CTRL_Z_INSIDE = 128,
+};
+
+struct StationFile {
+  std::string title;
+  int first_index;
+  int count;
+  std::vector<std::string> lines;  // header and records, without line ends
+};
+
+double value_from(fuzz::ByteSource& g) {
+  static const double ODD[] = {-998.5, 1e6, 0.05, 999.9, -0.0, 1e-300, -3.5, 250.0};
+  const unsigned b = g.byte();
+  if (b < 96) return 0.0;
+  if (b < 200) return (b - 96) / 10.0;
+  if (b < 230) return -999.0;
+  return ODD[b % 8];
+}
+
+std::string number_text(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.1f", v);
+  return buf;
+}
+
+void add_header(StationFile& f, fuzz::ByteSource& g, const char* prefix) {
+  f.lines.push_back(f.title);
+  std::string heights = "YY\tMM\tDD\tHH";
+  std::string xs = heights;
+  std::string ys = heights;
+  std::string names = heights;
+  for (int k = 0; k < f.count; ++k) {
+    heights += "\t" + std::to_string(g.below(3000)) + ".5";
+    // Sites on a coarse grid, so that some share a place.
+    xs += "\t" + std::to_string(600000 + 5000 * g.below(16));
+    ys += "\t" + std::to_string(200000 + 5000 * g.below(16));
+    names += "\t" + std::string(prefix) + std::to_string(f.first_index + k);
+  }
+  f.lines.push_back(heights);
+  f.lines.push_back(xs);
+  f.lines.push_back(ys);
+  f.lines.push_back(names);
+}
+
+void add_record(StationFile& f, fuzz::ByteSource& g, Date d, int hour, bool two_digit_years) {
+  const int year = two_digit_years && d.year >= 1900 && d.year < 2000 ? d.year - 1900 : d.year;
+  std::string line = std::to_string(year) + "\t" + std::to_string(d.month) + "\t" + std::to_string(d.day) + "\t" +
+                     std::to_string(hour);
+  for (int k = 0; k < f.count; ++k) line += "\t" + number_text(value_from(g));
+  f.lines.push_back(line);
+}
+
+std::string file_text(const StationFile& f, unsigned damage, fuzz::ByteSource& g) {
+  std::vector<std::string> lines = f.lines;
+  const std::size_t records = lines.size() - HEADER_LINES;
+  if ((damage & RECORD_MISSING) && records > 0) lines.erase(lines.begin() + HEADER_LINES + g.below(records));
+  if ((damage & WORD_FOR_NUMBER) && lines.size() > HEADER_LINES) {
+    std::string& line = lines[HEADER_LINES + g.below(static_cast<unsigned>(lines.size() - HEADER_LINES))];
+    const std::size_t tab = line.rfind('\t');
+    line.replace(tab + 1, std::string::npos, "x1");
+  }
+  if ((damage & LAST_STAMP_IN_PAST) && lines.size() > HEADER_LINES) {
+    std::string& line = lines.back();
+    line.replace(0, line.find('\t'), "1001");
+  }
+  const char* end = (damage & CRLF) ? "\r\n" : "\n";
+  std::string text;
+  for (const std::string& line : lines) text += line + end;
+  if (damage & NO_LAST_LINE_END) text.resize(text.size() - std::string_view(end).size());
+  if ((damage & CUT_SHORT) && !text.empty()) text.resize(g.below(65536) % text.size());
+  if ((damage & CTRL_Z_INSIDE) && !text.empty()) text.insert(g.below(65536) % text.size(), 1, '\x1a');
+  return text;
+}
+
+// Damages are rare: most runs should get far.
+unsigned damage_from(fuzz::ByteSource& g) {
+  const unsigned choice = g.byte();
+  const unsigned bits = g.byte();
+  return choice < 48 ? bits : 0;
+}
+
+std::size_t count_lines(std::string_view s) {
+  return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + (s.empty() || s.back() == '\n' ? 0 : 1);
+}
+
+// Codes whose message goes to standard error: storage and station file reads.
+bool is_error_stream_code(int code) { return (code >= 1 && code <= 17) || (code >= 301 && code <= 322); }
+bool is_known_code(int code) {
+  return is_error_stream_code(code) || (code >= 101 && code <= 107) || (code >= 201 && code <= 205);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::limit_file_size(FILE_SIZE_LIMIT);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ByteSource g(data, size);
+  const int n_anetz = 1 + static_cast<int>(g.below(5));
+  const int n_klima = static_cast<int>(g.below(4));
+  const int n_sammler = static_cast<int>(g.below(4));
+  const Date start{1990 + static_cast<int>(g.below(30)), 1 + static_cast<int>(g.below(12)),
+                   1 + static_cast<int>(g.below(31))};
+  const Date start_in_range{start.year, start.month, std::min(start.day, month_length(start.year, start.month))};
+  const int lead_days = static_cast<int>(g.below(3));
+  const int data_days = static_cast<int>(g.below(5));
+  const int extra_hours = static_cast<int>(g.below(24));
+
+  StationFile anetz{"ANETZ hourly", 1, n_anetz, {}};
+  StationFile klima{"Klima", 1 + n_anetz, n_klima, {}};
+  StationFile sammler{"Sammler", 1 + n_anetz + n_klima, n_sammler, {}};
+  add_header(anetz, g, "A");
+  add_header(klima, g, "K");
+  add_header(sammler, g, "S");
+  const unsigned anetz_damage = damage_from(g);
+  const unsigned klima_damage = damage_from(g);
+  const unsigned sammler_damage = damage_from(g);
+
+  const Date first_day = add_days(start_in_range, -lead_days);
+  const int anetz_records = (lead_days + data_days) * 24 + extra_hours;
+  for (int h = 0; h < anetz_records; ++h) {
+    add_record(anetz, g, add_days(first_day, h / 24), h % 24 + 1, anetz_damage & TWO_DIGIT_YEARS);
+  }
+  const int days = (anetz_records + 23) / 24 + 1;
+  for (int d = 0; d < days; ++d) {
+    const Date day = add_days(first_day, d);
+    if (n_klima > 0) {
+      add_record(klima, g, day, 7, klima_damage & TWO_DIGIT_YEARS);
+      add_record(klima, g, day, 19, klima_damage & TWO_DIGIT_YEARS);
+    }
+    if (n_sammler > 0) add_record(sammler, g, day, 7, sammler_damage & TWO_DIGIT_YEARS);
+  }
+
+  const std::string anetz_name = fuzz::private_path("anetz.txt");
+  const std::string klima_name = fuzz::private_path("klima.txt");
+  const std::string sammler_name = fuzz::private_path("sammler.txt");
+  const std::string out_name = fuzz::private_path("out.txt");
+  fuzz::write_file(anetz_name, file_text(anetz, anetz_damage, g));
+  fuzz::write_file(klima_name, file_text(klima, klima_damage, g));
+  fuzz::write_file(sammler_name, file_text(sammler, sammler_damage, g));
+
+  // The end date: within the data, beyond it, before the start or far away.
+  Date end{};
+  switch (g.below(6)) {
+    case 0: end = add_days(start_in_range, static_cast<int>(g.below(4))); break;
+    case 1: end = add_days(start_in_range, data_days + static_cast<int>(g.below(40))); break;
+    case 2: end = add_days(start_in_range, -static_cast<int>(g.below(3)) - 1); break;
+    case 3: end = Date{9999, 12, 31}; break;
+    case 4: end = Date{2147483647, 12, 31}; break;
+    default: end = add_days(start_in_range, data_days); break;
+  }
+  static const char* const NODATA[] = {"998", "998", "998", "0", "-5", "1e300"};
+  static const char* const POWER[] = {"2", "1", "2.3", "0.5", "0", "-1", "3", "1.0004"};
+  static const char* const DISTANCE[] = {"60000", "1000", "0", "1e9", "-1", "30000"};
+  static const char* const LOWER[] = {"0", "0", "-1e9", "0.5"};
+  static const char* const UPPER[] = {"200", "200", "1e9", "1"};
+  std::string answers = anetz_name + "\n";
+  answers += (n_klima > 0 ? klima_name : "") + "\n";
+  answers += (n_sammler > 0 ? sammler_name : "") + "\n";
+  answers += out_name + "\n";
+  answers += std::string(NODATA[g.below(6)]) + "\n";
+  const bool two_digit_years = start.year < 2000 && g.flag();
+  answers += std::to_string(start.day) + "\n" + std::to_string(start.month) + "\n" +
+             std::to_string(two_digit_years ? start.year - 1900 : start.year) + "\n";
+  answers += std::to_string(end.day) + "\n" + std::to_string(end.month) + "\n" + std::to_string(end.year) + "\n";
+  answers += std::string(POWER[g.below(8)]) + "\n" + DISTANCE[g.below(6)] + "\n";
+  answers += std::string(LOWER[g.below(4)]) + "\n" + (g.flag() ? "-7" : "0") + "\n";
+  answers += std::string(UPPER[g.below(4)]) + "\n" + (g.flag() ? "0" : "200") + "\n";
+
+  int code = -1;
+  bool to_stderr = false;
+  std::string message;
+  {
+    textio::OutputBuffer console(nullptr, 1 << 16);
+    textio::TextReader dialogue;
+    dialogue.attach_text(answers);
+    pluvo::PluvoRun run(console, dialogue);
+    try {
+      try {
+        code = pluvo::run_pluvo(run);
+      } catch (const std::bad_alloc&) {
+        code = -2;
+      }
+    } catch (const textio::FatalError& failure) {
+      code = failure.code;
+      to_stderr = failure.to_stderr;
+      message = failure.message;
+    }
+  }
+  if (code == -2) fuzz::finding("storage ran out on a small station set");
+  if (code != 0 && (!is_known_code(code) || to_stderr != is_error_stream_code(code))) {
+    fuzz::finding("pluvo ended with code " + std::to_string(code) + (to_stderr ? " on standard error: " : ": ") +
+                  fuzz::escaped(message));
+  }
+
+  const std::string table = fuzz::read_file(out_name);
+  const std::size_t lines = count_lines(table);
+  const std::size_t rows = lines > HEADER_LINES ? lines - HEADER_LINES : 0;
+  if (rows > static_cast<std::size_t>(anetz_records + ROWS_BEYOND_DATA)) {
+    fuzz::finding(std::to_string(rows) + " rows written from " + std::to_string(anetz_records) +
+                  " hourly records (end date " + std::to_string(end.day) + "." + std::to_string(end.month) + "." +
+                  std::to_string(end.year) + ", exit code " + std::to_string(code) + ")");
+  }
+  if (code == 0) {
+    const auto fields = static_cast<std::size_t>(4 + n_anetz + n_klima + n_sammler);
+    std::size_t at = 0;
+    for (std::size_t line = 0; at < table.size(); ++line) {
+      std::size_t end_of_line = table.find('\n', at);
+      if (end_of_line == std::string::npos) end_of_line = table.size();
+      const std::string_view row(table.data() + at, end_of_line - at);
+      const auto tabs = static_cast<std::size_t>(std::count(row.begin(), row.end(), '\t'));
+      if (line > 0 && tabs + 1 != fields) {
+        fuzz::finding("line " + std::to_string(line + 1) + " of the table has " + std::to_string(tabs + 1) +
+                      " fields, not " + std::to_string(fields) + ": " + fuzz::escaped(row));
+      }
+      at = end_of_line + 1;
+    }
+  }
+  return 0;
+}
