@@ -5,18 +5,21 @@
 // record is skipped; the rest is the file. The header must take as many
 // stations as fit from that index, write nothing outside them, and end
 // only with its read-error codes; the records are read up to the end of
-// the file and may only end with theirs.
+// the file and may only end with theirs. A file without CR and 0x1A bytes
+// is read a second time with CR LF line ends and a 0x1A followed by more
+// text: text mode must give the same stations, records and messages.
 
-#include <cmath>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "fatal_error.h"
 #include "fuzz_support.h"
+#include "record_reader.h"
 #include "run_state.h"
 #include "station_header.h"
-#include "record_reader.h"
 
 namespace {
 
@@ -55,18 +58,14 @@ void check_read_error(const textio::FatalError& e, int lowest, int highest) {
   }
 }
 
-}  // namespace
+void put_bits(std::string& s, double v) {
+  s += std::to_string(std::bit_cast<std::uint64_t>(v));
+  s += ' ';
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ByteSource in(data, size);
-  const unsigned choice = in.byte();
-  static const int FIRST_INDEX[] = {1, 1, 2, 5, 50, 96, 100, 101};
-  const int first = FIRST_INDEX[choice & 7];
-  const double factor = (choice & 8) ? 10.0 : 1.0;
-  const bool skip = choice & 16;
-  const std::string name = fuzz::private_path("station.txt");
-  fuzz::write_file(name, in.rest());
-
+// Everything one reading of the file gives, as text that two readings can
+// compare: console, header code, stations, records and the final code.
+std::string read_station_file(const std::string& text, int first, double factor, bool skip, std::size_t size) {
   // Kept from one input to the next, with everything the header reader
   // reads set back: readers obtained afresh for every input make the page
   // faults of their blocks cost more than the reading.
@@ -78,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.line_buffer.clear();
   for (std::string& word : run.word_buffer) word.clear();
   fill_canaries(run.stations);
+
+  const std::string name = fuzz::private_path("station.txt");
+  fuzz::write_file(name, text);
+  std::string seen;
   int count = -1;
   int declared = -1;
   try {
@@ -85,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const textio::FatalError& e) {
     check_read_error(e, 301, 306);
     check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
-    return 0;
+    return console.take_captured() + "\nheader code " + std::to_string(e.code);
   }
   const int room = pluvo::MAX_STATIONS - first + 1;
   if (declared < 0 || count != (declared < room ? declared : (room > 0 ? room : 0))) {
@@ -93,11 +96,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   " took " + std::to_string(count));
   }
   check_untouched_outside(run.stations, first, count);
+  seen = console.take_captured() + "\n" + std::to_string(count) + " of " + std::to_string(declared) + "\n";
+  const int last = first + count - 1;
+  for (int i = first; i <= last; ++i) {
+    put_bits(seen, run.stations.height[i]);
+    put_bits(seen, run.stations.x[i]);
+    put_bits(seen, run.stations.y[i]);
+    seen.append(run.stations.name[i - 1].data(), pluvo::NAME_CELL);
+    seen += '\n';
+  }
 
   // The records, as the start synchronisation reads them.
   file.rewind();
   for (int i = 0; i < 5; ++i) file.skip_line();
-  const int last = first + count - 1;
   // Exactly as long as the stations need, so that a write beyond is seen.
   std::vector<double> values(static_cast<std::size_t>(last + 1));
   pluvo::DateHour stamp{};
@@ -106,9 +117,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (records > size) fuzz::finding("more records than bytes");
       pluvo::read_record(file, pluvo::RecordTarget{&stamp, values.data(), first, last, first + declared - 1}, factor,
                          STAMP_CODE, VALUE_CODE, skip);
+      seen += std::to_string(stamp.year) + " " + std::to_string(stamp.month) + " " + std::to_string(stamp.day) + " " +
+              std::to_string(stamp.hour) + ": ";
+      for (int i = first; i <= last; ++i) put_bits(seen, values[static_cast<std::size_t>(i)]);
+      seen += '\n';
     }
+    seen += "end of file";
   } catch (const textio::FatalError& e) {
     check_read_error(e, STAMP_CODE, VALUE_CODE);
+    seen += "record code " + std::to_string(e.code);
+  }
+  return seen;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ByteSource in(data, size);
+  const unsigned choice = in.byte();
+  static const int FIRST_INDEX[] = {1, 1, 2, 5, 50, 96, 100, 101};
+  const int first = FIRST_INDEX[choice & 7];
+  const double factor = (choice & 8) ? 10.0 : 1.0;
+  const bool skip = choice & 16;
+  const std::string text(in.rest());
+
+  const std::string seen = read_station_file(text, first, factor, skip, size);
+  if (text.find_first_of("\r\x1a") == std::string::npos) {
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    crlf += "\x1a" "1990 1 1 1 5 5 5\r\n";
+    const std::string again = read_station_file(crlf, first, factor, skip, size);
+    if (again != seen) {
+      fuzz::finding("CR LF and 0x1A change the reading:\n" + fuzz::escaped(seen, 400) + "\n" +
+                    fuzz::escaped(again, 400));
+    }
   }
   return 0;
 }

@@ -5,8 +5,11 @@
 // usage); the rest is the input table. The run must end with one of
 // tabsum's codes, its console text must agree with the code, and the
 // output can have no more lines than the input has plus its totals row.
+// A table without CR and 0x1A bytes is run a second time with CR LF line
+// ends and a 0x1A followed by more rows: text mode must give the same run.
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -44,6 +47,54 @@ bool ends_with(const std::string& s, std::string_view tail) {
   return s.size() >= tail.size() && std::string_view(s).substr(s.size() - tail.size()) == tail;
 }
 
+struct Run {
+  int code = -1;
+  std::string console;
+  std::string output;
+};
+
+Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args) {
+  const std::string in_name = fuzz::private_path("table.txt");
+  const std::string out_name = fuzz::private_path("sums.txt");
+  fuzz::write_file(in_name, table);
+  std::remove(out_name.c_str());
+  std::vector<const char*> argv = {"tabsum", in_name.c_str(), out_name.c_str()};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+
+  Run result;
+  textio::OutputBuffer console(nullptr, 1 << 16);
+  tabsum::TabsumRun run(console);
+  try {
+    result.code = tabsum::run_tabsum(run, static_cast<int>(argv.size()), argv.data());
+  } catch (const textio::FatalError& failure) {
+    console.put(failure.message);
+    result.code = failure.code;
+  } catch (const std::bad_alloc&) {
+    console.put("not enough memory\n");
+    result.code = 1;
+  }
+  result.console = console.take_captured();
+  run.output.close_file();
+  result.output = fuzz::read_file(out_name);
+  return result;
+}
+
+void check(const Run& run, std::string_view table) {
+  if (run.code != 0 && run.code != 1 && run.code != 2) fuzz::finding("tabsum ended with code " + std::to_string(run.code));
+  if ((run.code == 0) != ends_with(run.console, "ready..\n")) {
+    fuzz::finding("exit code " + std::to_string(run.code) + " with the console ending " +
+                  fuzz::escaped(run.console.substr(run.console.size() > 80 ? run.console.size() - 80 : 0)));
+  }
+  if (run.code == 0) {
+    // Header rows and interval rows come from input lines; one totals row is added.
+    const std::size_t out_lines = count_lines(run.output);
+    const std::size_t in_lines = count_lines(table);
+    if (out_lines > in_lines + 1) {
+      fuzz::finding(std::to_string(out_lines) + " output lines from " + std::to_string(in_lines) + " input lines");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -65,40 +116,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (tabsum::convert_int_argument(args[i].c_str()) > COLUMN_LIMIT) return 0;
   }
 
-  const std::string in_name = fuzz::private_path("table.txt");
-  const std::string out_name = fuzz::private_path("sums.txt");
-  fuzz::write_file(in_name, table);
-  std::vector<const char*> argv = {"tabsum", in_name.c_str(), out_name.c_str()};
-  for (const std::string& a : args) argv.push_back(a.c_str());
-
-  int code = -1;
-  std::string console_text;
-  {
-    textio::OutputBuffer console(nullptr, 1 << 16);
-    tabsum::TabsumRun run(console);
-    try {
-      code = tabsum::run_tabsum(run, static_cast<int>(argv.size()), argv.data());
-    } catch (const textio::FatalError& failure) {
-      console.put(failure.message);
-      code = failure.code;
-    } catch (const std::bad_alloc&) {
-      console.put("not enough memory\n");
-      code = 1;
-    }
-    console_text = console.take_captured();
-  }
-
-  if (code != 0 && code != 1 && code != 2) fuzz::finding("tabsum ended with code " + std::to_string(code));
-  if ((code == 0) != ends_with(console_text, "ready..\n")) {
-    fuzz::finding("exit code " + std::to_string(code) + " with the console ending " +
-                  fuzz::escaped(console_text.substr(console_text.size() > 80 ? console_text.size() - 80 : 0)));
-  }
-  if (code == 0) {
-    // Header rows and interval rows come from input lines; one totals row is added.
-    const std::size_t out_lines = count_lines(fuzz::read_file(out_name));
-    const std::size_t in_lines = count_lines(table);
-    if (out_lines > in_lines + 1) {
-      fuzz::finding(std::to_string(out_lines) + " output lines from " + std::to_string(in_lines) + " input lines");
+  const Run run = run_tabsum_on(table, args);
+  check(run, table);
+  if (table.find_first_of("\r\x1a") == std::string_view::npos) {
+    std::string crlf;
+    for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    crlf += "\x1a" "1990 1 1 1 5 5 5\r\n";
+    const Run again = run_tabsum_on(crlf, args);
+    if (again.code != run.code || again.console != run.console || again.output != run.output) {
+      fuzz::finding("CR LF and 0x1A change the run: code " + std::to_string(run.code) + " -> " +
+                    std::to_string(again.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
+                    fuzz::escaped(again.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
+                    fuzz::escaped(again.output, 120));
     }
   }
   return 0;
