@@ -10,9 +10,12 @@
 // table must hold every station, and the table may not outgrow the data:
 // it ends at the latest with the day of the last hourly record, so it has
 // at most two days of rows more than the ANETZ file has records. A run that
-// writes without end is stopped by the limit of the file size.
+// writes without end is stopped by the limit of the file size. Now and then
+// the set is run again with CR LF line ends and a 0x1A followed by more
+// text, which must give the same run.
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -162,6 +165,67 @@ bool is_known_code(int code) {
   return is_error_stream_code(code) || (code >= 101 && code <= 107) || (code >= 201 && code <= 205);
 }
 
+struct Outcome {
+  int code = -1;
+  bool to_stderr = false;
+  std::string message;
+  std::string console;
+  std::string table;
+};
+
+const std::string& anetz_name() {
+  static const std::string name = fuzz::private_path("anetz.txt");
+  return name;
+}
+const std::string& klima_name() {
+  static const std::string name = fuzz::private_path("klima.txt");
+  return name;
+}
+const std::string& sammler_name() {
+  static const std::string name = fuzz::private_path("sammler.txt");
+  return name;
+}
+const std::string& out_name() {
+  static const std::string name = fuzz::private_path("out.txt");
+  return name;
+}
+
+// One run as pluvo's main runs it, with the console kept in memory.
+Outcome run_once(const std::string& anetz, const std::string& klima, const std::string& sammler,
+                 const std::string& answers) {
+  fuzz::write_file(anetz_name(), anetz);
+  fuzz::write_file(klima_name(), klima);
+  fuzz::write_file(sammler_name(), sammler);
+  std::remove(out_name().c_str());
+  Outcome o;
+  {
+    textio::OutputBuffer console(nullptr, 1 << 16);
+    textio::TextReader dialogue;
+    dialogue.attach_text(answers);
+    pluvo::PluvoRun run(console, dialogue);
+    try {
+      try {
+        o.code = pluvo::run_pluvo(run);
+      } catch (const std::bad_alloc&) {
+        o.code = -2;
+      }
+    } catch (const textio::FatalError& failure) {
+      o.code = failure.code;
+      o.to_stderr = failure.to_stderr;
+      o.message = failure.message;
+    }
+    o.console = console.take_captured();
+  }
+  o.table = fuzz::read_file(out_name());
+  return o;
+}
+
+std::string crlf_of(const std::string& text) {
+  std::string s;
+  for (char c : text) s += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return s + "\x1a" "1990 1 1 1 5 5 5\r\n";
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -206,13 +270,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n_sammler > 0) add_record(sammler, g, day, 7, sammler_damage & TWO_DIGIT_YEARS);
   }
 
-  const std::string anetz_name = fuzz::private_path("anetz.txt");
-  const std::string klima_name = fuzz::private_path("klima.txt");
-  const std::string sammler_name = fuzz::private_path("sammler.txt");
-  const std::string out_name = fuzz::private_path("out.txt");
-  fuzz::write_file(anetz_name, file_text(anetz, anetz_damage, g));
-  fuzz::write_file(klima_name, file_text(klima, klima_damage, g));
-  fuzz::write_file(sammler_name, file_text(sammler, sammler_damage, g));
+  const bool crlf_again = g.below(4) == 0;
+  const std::string anetz_text = file_text(anetz, anetz_damage, g);
+  const std::string klima_text = file_text(klima, klima_damage, g);
+  const std::string sammler_text = file_text(sammler, sammler_damage, g);
 
   // The end date: within the data, beyond it, before the start or far away.
   Date end{};
@@ -229,10 +290,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const char* const DISTANCE[] = {"60000", "1000", "0", "1e9", "-1", "30000"};
   static const char* const LOWER[] = {"0", "0", "-1e9", "0.5"};
   static const char* const UPPER[] = {"200", "200", "1e9", "1"};
-  std::string answers = anetz_name + "\n";
-  answers += (n_klima > 0 ? klima_name : "") + "\n";
-  answers += (n_sammler > 0 ? sammler_name : "") + "\n";
-  answers += out_name + "\n";
+  std::string answers = anetz_name() + "\n";
+  answers += (n_klima > 0 ? klima_name() : "") + "\n";
+  answers += (n_sammler > 0 ? sammler_name() : "") + "\n";
+  answers += out_name() + "\n";
   answers += std::string(NODATA[g.below(6)]) + "\n";
   const bool two_digit_years = start.year < 2000 && g.flag();
   answers += std::to_string(start.day) + "\n" + std::to_string(start.month) + "\n" +
@@ -242,33 +303,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   answers += std::string(LOWER[g.below(4)]) + "\n" + (g.flag() ? "-7" : "0") + "\n";
   answers += std::string(UPPER[g.below(4)]) + "\n" + (g.flag() ? "0" : "200") + "\n";
 
-  int code = -1;
-  bool to_stderr = false;
-  std::string message;
-  {
-    textio::OutputBuffer console(nullptr, 1 << 16);
-    textio::TextReader dialogue;
-    dialogue.attach_text(answers);
-    pluvo::PluvoRun run(console, dialogue);
-    try {
-      try {
-        code = pluvo::run_pluvo(run);
-      } catch (const std::bad_alloc&) {
-        code = -2;
-      }
-    } catch (const textio::FatalError& failure) {
-      code = failure.code;
-      to_stderr = failure.to_stderr;
-      message = failure.message;
-    }
-  }
+  const Outcome outcome = run_once(anetz_text, klima_text, sammler_text, answers);
+  const int code = outcome.code;
   if (code == -2) fuzz::finding("storage ran out on a small station set");
-  if (code != 0 && (!is_known_code(code) || to_stderr != is_error_stream_code(code))) {
-    fuzz::finding("pluvo ended with code " + std::to_string(code) + (to_stderr ? " on standard error: " : ": ") +
-                  fuzz::escaped(message));
+  if (code != 0 && (!is_known_code(code) || outcome.to_stderr != is_error_stream_code(code))) {
+    fuzz::finding("pluvo ended with code " + std::to_string(code) + (outcome.to_stderr ? " on standard error: " : ": ") +
+                  fuzz::escaped(outcome.message));
   }
 
-  const std::string table = fuzz::read_file(out_name);
+  const std::string& table = outcome.table;
   const std::size_t lines = count_lines(table);
   const std::size_t rows = lines > HEADER_LINES ? lines - HEADER_LINES : 0;
   if (rows > static_cast<std::size_t>(anetz_records + ROWS_BEYOND_DATA)) {
@@ -289,6 +332,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       " fields, not " + std::to_string(fields) + ": " + fuzz::escaped(row));
       }
       at = end_of_line + 1;
+    }
+  }
+
+  // Now and then the same set once more with CR LF line ends and a 0x1A
+  // followed by more text: text mode must give the same run.
+  if (crlf_again && (anetz_text + klima_text + sammler_text).find_first_of("\r\x1a") == std::string::npos) {
+    const Outcome again = run_once(crlf_of(anetz_text), crlf_of(klima_text), crlf_of(sammler_text), answers);
+    if (again.code != outcome.code || again.message != outcome.message || again.console != outcome.console ||
+        again.table != outcome.table) {
+      fuzz::finding("CR LF and 0x1A change the run: code " + std::to_string(outcome.code) + " -> " +
+                    std::to_string(again.code) + ", console " + fuzz::escaped(outcome.console, 150) + " -> " +
+                    fuzz::escaped(again.console, 150));
     }
   }
   return 0;
