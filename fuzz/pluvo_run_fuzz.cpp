@@ -5,7 +5,8 @@
 // data the files hold, the values, the dialogue answers and a few damages
 // of the files (CR LF line ends, a missing last line end, two-digit years,
 // a missing record, a word in place of a number, a file cut short, a last
-// stamp far in the past, a 0x1A inside). The run must end with one of
+// stamp far in the past, a 0x1A inside; a numeric answer made of bytes of
+// the input). The run must end with one of
 // pluvo's codes on the stream that belongs to it, every row of a complete
 // table must hold every station, and the table may not outgrow the data:
 // it ends at the latest with the day of the last hourly record, so it has
@@ -155,6 +156,18 @@ unsigned damage_from(fuzz::ByteSource& g) {
   return choice < 48 ? bits : 0;
 }
 
+// Replaces answer line `index` (0 is the first) by `text`.
+std::string with_damaged_answer(const std::string& answers, unsigned index, std::string_view text) {
+  std::size_t from = 0;
+  for (unsigned i = 0; i < index && from != std::string::npos; ++i) {
+    from = answers.find('\n', from);
+    if (from != std::string::npos) ++from;
+  }
+  if (from == std::string::npos) return answers;
+  const std::size_t to = answers.find('\n', from);
+  return answers.substr(0, from) + std::string(text) + answers.substr(to);
+}
+
 std::size_t count_lines(std::string_view s) {
   return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + (s.empty() || s.back() == '\n' ? 0 : 1);
 }
@@ -302,6 +315,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   answers += std::string(POWER[g.below(8)]) + "\n" + DISTANCE[g.below(6)] + "\n";
   answers += std::string(LOWER[g.below(4)]) + "\n" + (g.flag() ? "-7" : "0") + "\n";
   answers += std::string(UPPER[g.below(4)]) + "\n" + (g.flag() ? "0" : "200") + "\n";
+  // Now and then one of the numeric answers is replaced by a few bytes of
+  // the input (never a file name: the run must write only where it is told).
+  if (g.below(8) == 0) answers = with_damaged_answer(answers, 4 + g.below(13), g.take(g.below(9)));
 
   const Outcome outcome = run_once(anetz_text, klima_text, sammler_text, answers);
   const int code = outcome.code;

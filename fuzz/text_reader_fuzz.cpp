@@ -5,13 +5,15 @@
 // fgetc, rewind) from a memory stream that holds the text as Windows text
 // mode delivers it (CR LF read as LF, the input ends at the first 0x1A), and
 // by TextReader from the raw bytes, from memory or from a file. After every
-// operation the results, the values, the end-of-file indicator and finally
-// the rest of the input must be the same.
+// operation the results, the values and the end-of-file indicator must be
+// the same, and so must the rest of the input before every rewind and at
+// the end, which shows where each side stopped.
 //
 // Layout of the input: a flags byte, the number of operations K, K
 // operation bytes, then the text. The flags choose the source of the
-// reader and a padding line put in front of the text, so that the text
-// starts a few bytes before the end of the reader's first block.
+// reader (bit 0: a file) and a padding line put in front of the text (bits
+// 1-2: its line end, none without one), so that the text starts a few
+// bytes (bits 3-7) before the end of the reader's first block.
 
 #include <bit>
 #include <climits>
@@ -30,7 +32,7 @@ namespace {
 constexpr std::size_t BLOCK = 262144;
 
 enum class Op { Int, Double, Word, SkipSpace, Line, SkipLine, Char, Rewind, Rest };
-constexpr int OP_KINDS = 8;  // Rest only ends the list
+constexpr int OP_KINDS = 8;  // Rest is added: before every rewind and at the end
 
 const char* op_name(Op op) {
   static const char* const names[] = {"int", "double", "word", "skip_space", "read_line",
@@ -183,8 +185,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool from_file = flags & 1;
   const unsigned pad_kind = (flags >> 1) & 3;
   const std::size_t pad_before_boundary = flags >> 3;
-  std::vector<Op> ops(in.byte());
-  for (Op& op : ops) op = static_cast<Op>(in.byte() % OP_KINDS);
+  std::vector<Op> ops;
+  for (unsigned k = in.byte(); k > 0; --k) {
+    const Op op = static_cast<Op>(in.byte() % OP_KINDS);
+    // The rest is compared before every rewind too, so that a difference
+    // of position cannot be hidden by the return to the start.
+    if (op == Op::Rewind) ops.push_back(Op::Rest);
+    ops.push_back(op);
+  }
   ops.push_back(Op::Rest);
   if (pad_kind != 0) {
     // The padding line is passed over by lines, at the start and after every
