@@ -115,4 +115,4 @@ for dir in "$cases"/pluvo/*/; do
   } | head -c "$limit" | save "$out/idw_plan"
 done
 
-for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(du -sk "$d" | cut -f1) KB"; done
+for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(cat "$d"/* | wc -c) bytes"; done
