@@ -6,9 +6,9 @@
 // of the files (CR LF line ends, a missing last line end, two-digit years,
 // a missing record, a word in place of a number, a file cut short, a last
 // stamp far in the past, a 0x1A inside; a numeric answer made of bytes of
-// the input). The run must end with one of
-// pluvo's codes on the stream that belongs to it, every row of a complete
-// table must hold every station, and the table may not outgrow the data:
+// the input). The run must end with a code of pluvo's code table, on the
+// stream its row names, every row of a complete table must hold every
+// station, and the table may not outgrow the data:
 // it ends at the latest with the day of the last hourly record, so it has
 // at most two days of rows more than the ANETZ file has records. A run that
 // writes without end is stopped by the limit of the file size. Now and then
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "exit_codes.h"
 #include "fatal_error.h"
 #include "fuzz_support.h"
 #include "run_sequence.h"
@@ -322,7 +323,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Outcome outcome = run_once(anetz_text, klima_text, sammler_text, answers);
   const int code = outcome.code;
   if (code == -2) fuzz::finding("storage ran out on a small station set");
-  if (code != 0 && (!is_known_code(code) || outcome.to_stderr != is_error_stream_code(code))) {
+  const pluvo::CodeRow* row = pluvo::code_row(code);
+  if (code != 0 && (row == nullptr || outcome.to_stderr != row->to_stderr)) {
     fuzz::finding("pluvo ended with code " + std::to_string(code) + (outcome.to_stderr ? " on standard error: " : ": ") +
                   fuzz::escaped(outcome.message));
   }

@@ -2,9 +2,10 @@
 //
 // Layout of the input: the first line holds the arguments after the two
 // file names, separated by tabs (an empty line: none, so the run shows its
-// usage); the rest is the input table. The run must end with one of
-// tabsum's codes, its console text must agree with the code, and the
-// output can have no more lines than the input has plus its totals row.
+// usage); the rest is the input table. A failure must be a row of tabsum's
+// code table, "ready.." must end the console exactly when the run
+// succeeds, and the output can have no more lines than the input has plus
+// its totals row.
 // A table without CR and 0x1A bytes is run a second time with CR LF line
 // ends and a 0x1A followed by more rows: text mode must give the same run.
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "exit_codes.h"
 #include "fatal_error.h"
 #include "fuzz_support.h"
 #include "tabsum_run.h"
@@ -53,6 +55,22 @@ struct Run {
   std::string output;
 };
 
+// A failure must be one of the code table's rows: its code, its stream and
+// its message around the name or number it reports.
+void check_failure(const textio::FatalError& f) {
+  for (const tabsum::FailureRow& row : tabsum::FAILURE_TABLE) {
+    const std::string_view before(row.before);
+    const std::string_view after(row.after);
+    const std::string_view m(f.message);
+    if (row.code == f.code && row.to_stderr == f.to_stderr && m.size() >= before.size() + after.size() &&
+        m.substr(0, before.size()) == before && m.substr(m.size() - after.size()) == after) {
+      return;
+    }
+  }
+  fuzz::finding("a failure that is not in the code table: code " + std::to_string(f.code) + ", " +
+                fuzz::escaped(f.message));
+}
+
 Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args) {
   const std::string in_name = fuzz::private_path("table.txt");
   const std::string out_name = fuzz::private_path("sums.txt");
@@ -67,6 +85,7 @@ Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args) 
   try {
     result.code = tabsum::run_tabsum(run, static_cast<int>(argv.size()), argv.data());
   } catch (const textio::FatalError& failure) {
+    check_failure(failure);
     console.put(failure.message);
     result.code = failure.code;
   } catch (const std::bad_alloc&) {
