@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "exit_codes.h"
 #include "fatal_error.h"
 #include "fuzz_support.h"
 #include "record_reader.h"
@@ -25,8 +26,9 @@ namespace {
 
 constexpr double CANARY = -12345.678;
 constexpr char NAME_CANARY = '#';
-constexpr int STAMP_CODE = 317;
-constexpr int VALUE_CODE = 318;
+// The codes of the hourly advance's ANETZ reads.
+constexpr pluvo::ExitCode STAMP_CODE = pluvo::READ_ANETZ_STAMP;
+constexpr pluvo::ExitCode VALUE_CODE = pluvo::READ_ANETZ_VALUE;
 
 void fill_canaries(pluvo::StationTable& t) {
   t.height.fill(CANARY);
@@ -51,9 +53,12 @@ void check_untouched_outside(const pluvo::StationTable& t, int first, int count)
   }
 }
 
-void check_read_error(const textio::FatalError& e, int lowest, int highest) {
-  if (e.code < lowest || e.code > highest || !e.to_stderr ||
-      e.message != "Dateilesefehler ! (" + std::to_string(e.code) + ")\n") {
+// A failure must be a read error between the two codes, with its row's
+// message and stream.
+void check_read_error(const textio::FatalError& e, pluvo::ExitCode lowest, pluvo::ExitCode highest) {
+  const pluvo::CodeRow* row = pluvo::code_row(e.code);
+  if (e.code < lowest || e.code > highest || row == nullptr || row->message != pluvo::Message::READ ||
+      e.to_stderr != row->to_stderr || e.message != pluvo::failure(row->code).message) {
     fuzz::finding("unexpected end: code " + std::to_string(e.code) + ", " + fuzz::escaped(e.message));
   }
 }
@@ -86,7 +91,7 @@ std::string read_station_file(const std::string& text, int first, double factor,
   try {
     pluvo::read_station_header(run, file, name, first, count, declared);
   } catch (const textio::FatalError& e) {
-    check_read_error(e, 301, 306);
+    check_read_error(e, pluvo::READ_X_LABELS, pluvo::READ_NAME);
     check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
     return console.take_captured() + "\nheader code " + std::to_string(e.code);
   }
