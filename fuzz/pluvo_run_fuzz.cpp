@@ -173,12 +173,6 @@ std::size_t count_lines(std::string_view s) {
   return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + (s.empty() || s.back() == '\n' ? 0 : 1);
 }
 
-// Codes whose message goes to standard error: storage and station file reads.
-bool is_error_stream_code(int code) { return (code >= 1 && code <= 17) || (code >= 301 && code <= 322); }
-bool is_known_code(int code) {
-  return is_error_stream_code(code) || (code >= 101 && code <= 107) || (code >= 201 && code <= 205);
-}
-
 struct Outcome {
   int code = -1;
   bool to_stderr = false;
