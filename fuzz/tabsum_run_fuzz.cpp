@@ -23,8 +23,8 @@
 
 namespace {
 
-// Column counts beyond this make a row cost more than the fuzzer can use;
-// the storage of many columns is tested on its own.
+// Data column counts beyond this make every output row longer than the
+// fuzzer can use; the storage of many columns is tested on its own.
 constexpr int COLUMN_LIMIT = 4096;
 
 // Writes beyond this end the run with SIGXFSZ: no small table gives so much.
@@ -131,9 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (args.size() > 4) args.resize(4);
   // Arguments are C strings.
   for (std::string& a : args) a.resize(std::min(a.size(), a.find('\0')));
-  for (std::size_t i = 2; i < args.size(); ++i) {
-    if (tabsum::convert_int_argument(args[i].c_str()) > COLUMN_LIMIT) return 0;
-  }
+  // Additional columns cost nothing once a row's reading has stopped, so
+  // their count is left as it is, up to INT_MAX.
+  if (args.size() > 2 && tabsum::convert_int_argument(args[2].c_str()) > COLUMN_LIMIT) return 0;
 
   const Run run = run_tabsum_on(table, args);
   check(run, table);
