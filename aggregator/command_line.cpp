@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "number_scan.h"
 
@@ -30,6 +31,14 @@ int convert_intervals_argument(const char* text) {
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
+}
+
+InfoRequest info_request(int argc, const char* const* argv) {
+  if (argc != 2) return InfoRequest::none;
+  const char* arg = argv[1];
+  if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return InfoRequest::help;
+  if (std::strcmp(arg, "--version") == 0) return InfoRequest::version;
+  return InfoRequest::none;
 }
 
 bool parse_command_line(int argc, const char* const* argv, AggregationSettings& settings) {

@@ -7,6 +7,12 @@ namespace tabsum {
 
 inline constexpr const char* BANNER = "aggregating korin table-files\n";
 
+// What a command line asks for besides a run: "--help" or "-h", and
+// "--version", each only as the sole argument. Any other command line is a
+// run, so files called --help can still be summed with more arguments.
+enum class InfoRequest { none, help, version };
+InfoRequest info_request(int argc, const char* const* argv);
+
 // A decimal integer: leading white space, an optional sign, the digits that
 // follow; no digits give 0. Values beyond int are held at the nearest limit.
 int convert_int_argument(const char* text);

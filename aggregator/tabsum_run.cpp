@@ -4,9 +4,11 @@
 
 #include "command_line.h"
 #include "exit_codes.h"
+#include "help_text.h"
 #include "interval_aggregation.h"
 #include "layout_detection.h"
 #include "platform_io.h"
+#include "version.h"
 
 namespace tabsum {
 namespace {
@@ -35,6 +37,18 @@ void allocate_sums(TabsumRun& run) {
 void fail_reading(const TabsumRun& run) { throw failure(Failure::ERROR_READING, run.settings.in_name); }
 
 int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
+  switch (info_request(argc, argv)) {
+    case InfoRequest::help:
+      run.console.put(help_text());
+      return EXIT_COMPLETE;
+    case InfoRequest::version:
+      run.console.put("tabsum ");
+      run.console.put(textio::VERSION);
+      run.console.put('\n');
+      return EXIT_COMPLETE;
+    case InfoRequest::none:
+      break;
+  }
   run.console.put(BANNER);
   if (!parse_command_line(argc, argv, run.settings)) throw failure(Failure::USAGE);
   if (run.settings.data_columns < 0 || run.settings.additional_columns < 0) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "command_line.h"
 #include "fatal_error.h"
 #include "platform_io.h"
 #include "run_sequence.h"
@@ -42,7 +43,7 @@ int report_allocation(ExitCode code) {
 
 }  // namespace
 
-int run_program(ExitCode fail_allocation) {
+int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   textio::platform_ignore_broken_pipe();
   std::unique_ptr<textio::OutputBuffer> console;
   std::unique_ptr<textio::TextReader> answers;
@@ -64,7 +65,7 @@ int run_program(ExitCode fail_allocation) {
 
   int code = EXIT_COMPLETE;
   try {
-    code = run_pluvo(*run);
+    code = run_command_line(*run, argc, argv);
   } catch (const textio::FatalError& f) {
     code = report(*console, f);
   } catch (const std::bad_alloc&) {

@@ -7,13 +7,14 @@
 
 namespace pluvo {
 
-// Runs pluvo on the process's console and returns the exit status. Every
+// Runs pluvo on its arguments (argv[0] is the program name) and the
+// process's console, and returns the exit status. Every
 // failure, storage that cannot be obtained included, ends with its message,
 // stream and code from the code table. A console that cannot be written
 // does not stop the run: the output file is completed, and afterwards
 // "Fehler beim Schreiben der Standardausgabe" goes to standard error (205),
 // unless the console was a pipe whose reader has gone, which is no error.
 // `fail_allocation` makes the storage of that code fail (tests only).
-int run_program(ExitCode fail_allocation = EXIT_COMPLETE);
+int run_program(int argc, const char* const* argv, ExitCode fail_allocation = EXIT_COMPLETE);
 
 }  // namespace pluvo

@@ -126,6 +126,7 @@ fs::path working_copy(const std::string& name, const fs::path& case_dir) {
 
 const fs::path CASES = fs::path(E2E_CASES_DIR);
 constexpr long MAX_ALLOCATIONS = 200000;  // far more than a small run makes
+const char* const PLUVO_ARGV[] = {"pluvo", nullptr};  // no arguments: the dialogue
 
 TEST(AllocationFailures, TabsumEndsWithNotEnoughMemory) {
   const fs::path case_dir = CASES / "tabsum" / "worked-example";
@@ -160,7 +161,7 @@ TEST(AllocationFailures, PluvoEndsWithTheCodeOfTheStorage) {
   std::vector<int> first_met;
   long k = 0;
   for (; k < MAX_ALLOCATIONS; ++k) {
-    const Outcome o = run_in(dir, case_dir / "stdin", k, [] { return pluvo::run_program(); });
+    const Outcome o = run_in(dir, case_dir / "stdin", k, [] { return pluvo::run_program(1, PLUVO_ARGV); });
     if (!o.injected) {
       EXPECT_EQ(o.code, 0);
       EXPECT_EQ(o.out, complete);
@@ -202,7 +203,7 @@ TEST(AllocationCodes, EachStorageEndsWithItsCode) {
   };
   for (const auto& c : cases) {
     const auto code = static_cast<pluvo::ExitCode>(c.code);
-    const Outcome o = run_in(dir, case_dir / "stdin", -1, [&] { return pluvo::run_program(code); });
+    const Outcome o = run_in(dir, case_dir / "stdin", -1, [&] { return pluvo::run_program(1, PLUVO_ARGV, code); });
     EXPECT_EQ(o.code, c.code);
     EXPECT_EQ(o.err, "Speicherbelegungsfehler ! (" + std::to_string(c.code) + ")\n");
     EXPECT_EQ(o.out, c.stdout_is) << c.code;

@@ -96,8 +96,6 @@ const std::map<int, std::string> PLUVO_RAISED_ELSEWHERE = {
     {201, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
     {202, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
     {203, "StopSequence.FirstFailedCloseEndsTheRunWithItsCode"},
-    // pluvo takes no command-line arguments yet.
-    {108, "(none yet)"},
 };
 
 TEST(PluvoCodeTable, MessagesAreTheTextsUsersSee) {
