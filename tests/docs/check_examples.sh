@@ -65,7 +65,7 @@ fail() { echo "FAIL $doc: $*"; failures=$((failures + 1)); }
 # One "$ command" with its expected lines, run in the working directory.
 run_command() {
   local cmd=$1 expected=$2
-  (cd "$work/dir" && bash -c "$cmd") > "$work/actual" 2>&1
+  (cd "$work/dir" && bash -c "$cmd" < /dev/null) > "$work/actual" 2>&1
   if ! cmp -s "$expected" "$work/actual"; then
     fail "\$ $cmd"
     diff -u --label expected --label actual "$expected" "$work/actual" | head -n 40
