@@ -35,6 +35,8 @@ trap 'dpkg -r hydrotab > /dev/null 2>&1 || true' EXIT
 [ "$(pluvo --version)" = "pluvo $version" ]
 help=$(tabsum --help)
 [[ $help == *"usage: tabsum <in-name>"* ]]
+help=$(pluvo --help)
+[[ $help == *"usage: pluvo "* ]]
 pages=$(man -w tabsum pluvo)
 echo "$pages"
 [ "$pages" = "$(printf '/usr/share/man/man1/tabsum.1\n/usr/share/man/man1/pluvo.1')" ]
