@@ -1,5 +1,8 @@
 #include "help_text.h"
 
+#include <string_view>
+
+#include "exit_codes.h"
 #include "version.h"
 
 namespace tabsum {
@@ -9,9 +12,11 @@ std::string help_text() {
   text += textio::VERSION;
   text +=
       ": sums every value column of a table over fixed groups of rows\n"
-      "\n"
-      "usage: tabsum <in-name> <out-name> <number of intervals> [<headrows{def=auto}>] "
-      "[<data columns{def=auto}>] [<additional columns{def=0}>]\n"
+      "\n";
+  // The usage line that a short command line prints, without its blank line.
+  const std::string_view usage = failure_row(Failure::USAGE).before;
+  text += usage.substr(0, usage.size() - 1);
+  text +=
       "       tabsum --help | -h | --version\n"
       "\n"
       "  in-name              table to read: header rows, then data rows of year, month,\n"
