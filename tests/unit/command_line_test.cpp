@@ -88,6 +88,25 @@ TEST(PluvoCommandLine, HelpVersionOrDialogue) {
   }
 }
 
+TEST(PluvoCommandLine, HelpAndVersionAreAnsweredWithoutARun) {
+  const struct {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"pluvo", "--help"}, pluvo::help_text()},
+      {{"pluvo", "-h"}, pluvo::help_text()},
+      {{"pluvo", "--version"}, std::string("pluvo ") + textio::VERSION + "\n"},
+  };
+  for (const auto& c : cases) {
+    textio::OutputBuffer console(nullptr);
+    textio::TextReader answers;  // attached to nothing: no answer is read
+    pluvo::PluvoRun run(console, answers);
+    const Argv a(c.args);
+    EXPECT_EQ(pluvo::run_command_line(run, a.argc(), a.argv()), 0) << c.args.back();
+    EXPECT_EQ(console.take_captured(), c.shown) << c.args.back();
+  }
+}
+
 TEST(PluvoCommandLine, AnArgumentItCannotUseIsOneLineOnStandardError) {
   const struct {
     std::vector<std::string> args;
