@@ -95,6 +95,13 @@ bool same_existing_file(const std::string& a, const std::string& b) {
 bool is_terminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 void platform_ignore_broken_pipe() {}
+
+bool write_failed_for_lost_reader(int saved_errno) {
+  if (saved_errno == EPIPE) return true;
+  if (saved_errno != EINVAL) return false;
+  const DWORD error = GetLastError();
+  return error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+}
 #else
 int platform_open_read(const std::string& path) {
   int fd;
@@ -139,6 +146,8 @@ bool descriptor_is_file(int fd, const std::string& path) {
 }
 
 void platform_ignore_broken_pipe() { ::signal(SIGPIPE, SIG_IGN); }
+
+bool write_failed_for_lost_reader(int saved_errno) { return saved_errno == EPIPE; }
 
 bool same_existing_file(const std::string& a, const std::string& b) {
   struct stat x;

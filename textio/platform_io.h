@@ -38,6 +38,11 @@ bool descriptor_is_file(int fd, const std::string& path);
 // ending the process by a signal (POSIX); nothing to do elsewhere.
 void platform_ignore_broken_pipe();
 
+// Called at once after a write failed with `saved_errno`: true when it failed
+// because the reader of a pipe has gone. That is EPIPE on POSIX; on Windows
+// the C library reports it as EINVAL, and the system's last error tells.
+bool write_failed_for_lost_reader(int saved_errno);
+
 // True when the stream writes to a terminal (a console window on Windows).
 bool is_terminal(std::FILE* stream);
 
