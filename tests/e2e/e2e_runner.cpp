@@ -658,8 +658,15 @@ int main(int argc, char** argv) {
   if (fs::exists(case_dir / "fifo")) make_fifos(case_dir / "fifo", work_dir, feeders);
 
   const StdoutTo stdout_to = read_stdout_to(case_dir);
-  // The launcher writes the whole exit code of the tool to this file.
-  if (!options.launcher.empty()) environment.emplace_back("E2E_EXIT_CODE_FILE", (root / "exit-code").string());
+  // The launcher writes the whole exit code of the tool to this file. A file
+  // as standard input it opens itself, as a Windows console opens it for
+  // "tool < file".
+  if (!options.launcher.empty()) {
+    environment.emplace_back("E2E_EXIT_CODE_FILE", (root / "exit-code").string());
+    if (!fs::exists(case_dir / "stdin-pipe") && fs::is_regular_file(stdin_path)) {
+      environment.emplace_back("E2E_STDIN_FILE", fs::absolute(stdin_path).string());
+    }
+  }
 
   RunResult result = run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout",
                               root / "stderr", root / "exit-code");

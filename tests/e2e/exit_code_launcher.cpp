@@ -8,7 +8,11 @@
 // program gets the launcher's own command line without its first word, byte
 // for byte, so that its arguments are split exactly as they would be when it
 // is started directly; it inherits the standard handles and the working
-// directory. The launcher's own exit code is 0 when the code was reported.
+// directory. When E2E_STDIN_FILE names a file, the program reads it as its
+// standard input through a handle opened here, as "program < file" in a
+// Windows console opens it (a handle an emulator makes of a descriptor of
+// its host can lack the file's identity). The launcher's own exit code is 0
+// when the code was reported.
 #include <windows.h>
 
 #include <cstdio>
@@ -51,6 +55,14 @@ int main() {
 
   HANDLE standard[] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
                        GetStdHandle(STD_ERROR_HANDLE)};
+  wchar_t stdin_name[32768];
+  length = GetEnvironmentVariableW(L"E2E_STDIN_FILE", stdin_name, 32768);
+  if (length > 0 && length < 32768) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    standard[0] = CreateFileW(stdin_name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              &inherited, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (standard[0] == INVALID_HANDLE_VALUE) return fail("cannot open E2E_STDIN_FILE");
+  }
   for (HANDLE h : standard) {
     if (h != nullptr && h != INVALID_HANDLE_VALUE) SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   }
