@@ -10,8 +10,11 @@ step() { echo "== windows: $1 (at $(($(date +%s) - started)) s)"; }
 build="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
-if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v wine >/dev/null; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends g++-mingw-w64-x86-64-posix wine wine64
+# groff renders the manual pages as text for the Windows package.
+if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v wine >/dev/null ||
+  ! command -v groff >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+    g++-mingw-w64-x86-64-posix wine wine64 groff-base
 fi
 
 # One Wine prefix for the whole leg, made before the first test: otherwise the
@@ -61,6 +64,34 @@ for exe in "$build/aggregator/tabsum.exe" "$build/interpolator/pluvo.exe"; do
         ;;
     esac
   done
+done
+
+step "Windows package"
+cmake --build "$build" --target package
+zip=$(ls "$build"/*-windows-x86_64.zip)
+listing=$(cmake -E tar tf "$zip")
+echo "$listing"
+# Both programs and every document of the repository that the package carries.
+wanted="tabsum.exe pluvo.exe README.md"
+for doc in LICENSE DATA_ATTRIBUTION.md; do
+  [ ! -e "$root/$doc" ] || wanted="$wanted $doc"
+done
+for page in "$root"/man/*.1; do
+  [ ! -e "$page" ] || wanted="$wanted $(basename "$page" .1).txt"
+done
+for name in $wanted; do
+  grep -qx "[^/]*/$name" <<<"$listing" || { echo "$(basename "$zip") lacks $name"; exit 1; }
+done
+# The packed (stripped) programs run a case each.
+unpacked="$build/package-check"
+rm -rf "$unpacked" && mkdir -p "$unpacked"
+(cd "$unpacked" && cmake -E tar xf "$zip")
+for run in tabsum:tabsum/worked-example pluvo:pluvo/three-groups-two-days; do
+  tool=${run%%:*}
+  case_dir="$root/tests/e2e/cases/${run#*:}"
+  runner_args=(--target windows --emulator wine --launcher "$build/tests/e2e/exit_code_launcher.exe"
+    --tool "$(ls "$unpacked"/*/$tool.exe)" "$case_dir")
+  nice "$host_runner" "${runner_args[@]}" || nice "$host_runner" "${runner_args[@]}"
 done
 
 step "tests under Wine"
