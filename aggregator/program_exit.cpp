@@ -8,10 +8,6 @@
 #include "platform_io.h"
 #include "tabsum_run.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace tabsum {
 namespace {
 
@@ -56,9 +52,7 @@ int run_program(int argc, const char* const* argv) {
   } catch (const std::bad_alloc&) {
     return report_unbuffered(failure_row(Failure::NO_MEMORY));
   }
-#ifndef _WIN32
-  console->set_interactive(isatty(1) != 0);
-#endif
+  console->set_interactive(textio::is_terminal(stdout));
 
   int code = EXIT_COMPLETE;
   try {

@@ -10,10 +10,6 @@
 #include "run_sequence.h"
 #include "run_state.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace pluvo {
 namespace {
 
@@ -58,9 +54,7 @@ int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   }
   answers->attach_standard_input();
   answers->tie(console.get());
-#ifndef _WIN32
-  console->set_interactive(isatty(1) != 0);
-#endif
+  console->set_interactive(textio::is_terminal(stdout));
   run->fail_allocation_code = fail_allocation;
 
   int code = EXIT_COMPLETE;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number_format.h"
+#include "platform_io.h"
 
 namespace textio {
 
@@ -38,17 +39,17 @@ void OutputBuffer::set_sink(std::FILE* sink) {
   owns_sink_ = false;
   sink_ = sink;
   failed_ = false;
-  failure_errno_ = 0;
+  lost_reader_ = false;
 }
 
-bool OutputBuffer::reader_gone() const { return failed_ && failure_errno_ == EPIPE; }
+bool OutputBuffer::reader_gone() const { return failed_ && lost_reader_; }
 
 void OutputBuffer::write_block(const char* data, std::size_t n) {
   if (failed_) return;
   errno = 0;
   if (std::fwrite(data, 1, n, sink_) != n || std::fflush(sink_) != 0) {
     failed_ = true;
-    failure_errno_ = errno;
+    lost_reader_ = write_failed_for_lost_reader(errno);
   }
 }
 

@@ -52,8 +52,8 @@ class OutputBuffer {
   // was last set). From then on nothing more is written to it: what is
   // put is dropped, so that a run can go on to its end.
   bool write_failed() const { return failed_; }
-  // The write failed because the reader of a pipe has gone (EPIPE): the
-  // text is no longer wanted, which is no error.
+  // The write failed because the reader of a pipe has gone (EPIPE, or its
+  // Windows form): the text is no longer wanted, which is no error.
   bool reader_gone() const;
   // The text written so far, when there is no stream.
   const std::string& captured() const { return captured_; }
@@ -69,7 +69,7 @@ class OutputBuffer {
   std::size_t used_ = 0;
   bool interactive_ = false;
   bool failed_ = false;
-  int failure_errno_ = 0;
+  bool lost_reader_ = false;
   bool owns_sink_ = false;
   std::string captured_;
 };

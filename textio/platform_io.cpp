@@ -1,8 +1,6 @@
 #include "platform_io.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -61,22 +59,49 @@ bool file_identity(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) {
   return h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
          !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+// Names are taken in the ANSI code page, as fopen takes them. Only the
+// attributes are read, so a file that another program holds open has an
+// identity too.
+bool named_file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE named = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (named == INVALID_HANDLE_VALUE) return false;
+  const bool known = file_identity(named, info);
+  CloseHandle(named);
+  return known;
+}
+
+// One file: the same volume and the same index on it, however it was named.
+bool same_identity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
 }  // namespace
 
 bool descriptor_is_file(int fd, const std::string& path) {
   BY_HANDLE_FILE_INFORMATION open_file{};
-  if (!file_identity(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), open_file)) return false;
-  HANDLE named = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (named == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION named_file{};
-  const bool known = file_identity(named, named_file);
-  CloseHandle(named);
-  return known && open_file.dwVolumeSerialNumber == named_file.dwVolumeSerialNumber &&
-         open_file.nFileIndexHigh == named_file.nFileIndexHigh && open_file.nFileIndexLow == named_file.nFileIndexLow;
+  return file_identity(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), open_file) &&
+         named_file_identity(path, named_file) && same_identity(open_file, named_file);
 }
 
+bool same_existing_file(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION x{};
+  BY_HANDLE_FILE_INFORMATION y{};
+  return named_file_identity(a, x) && named_file_identity(b, y) && same_identity(x, y);
+}
+
+bool is_terminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
 void platform_ignore_broken_pipe() {}
+
+bool write_failed_for_lost_reader(int saved_errno) {
+  if (saved_errno == EPIPE) return true;
+  if (saved_errno != EINVAL) return false;
+  const DWORD error = GetLastError();
+  return error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+}
 #else
 int platform_open_read(const std::string& path) {
   int fd;
@@ -121,12 +146,17 @@ bool descriptor_is_file(int fd, const std::string& path) {
 }
 
 void platform_ignore_broken_pipe() { ::signal(SIGPIPE, SIG_IGN); }
-#endif
+
+bool write_failed_for_lost_reader(int saved_errno) { return saved_errno == EPIPE; }
 
 bool same_existing_file(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  bool same = std::filesystem::equivalent(a, b, ec);
-  return !ec && same;
+  struct stat x;
+  struct stat y;
+  if (::stat(a.c_str(), &x) != 0 || ::stat(b.c_str(), &y) != 0) return false;
+  return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
+
+bool is_terminal(std::FILE* stream) { return ::isatty(fileno(stream)) != 0; }
+#endif
 
 }  // namespace textio

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace textio {
@@ -23,8 +24,10 @@ bool platform_can_seek(int fd);
 bool platform_seek_start(int fd);
 bool platform_close(int fd);
 
-// True when both names refer to one existing file (same device and inode,
-// or the platform's equivalent), however they are spelled.
+// True when both names refer to one existing file, however they are spelled:
+// the same device and inode, on Windows the same volume serial number and
+// file index. Other case, leading .\ and ..\ parts, doubled separators, a
+// full path with its drive letter and hard links all name the same file.
 bool same_existing_file(const std::string& a, const std::string& b);
 
 // True when the descriptor is open on a regular file and `path` names that
@@ -34,5 +37,13 @@ bool descriptor_is_file(int fd, const std::string& path);
 // A write to a pipe whose reader has gone fails with EPIPE instead of
 // ending the process by a signal (POSIX); nothing to do elsewhere.
 void platform_ignore_broken_pipe();
+
+// Called at once after a write failed with `saved_errno`: true when it failed
+// because the reader of a pipe has gone. That is EPIPE on POSIX; on Windows
+// the C library reports it as EINVAL, and the system's last error tells.
+bool write_failed_for_lost_reader(int saved_errno);
+
+// True when the stream writes to a terminal (a console window on Windows).
+bool is_terminal(std::FILE* stream);
 
 }  // namespace textio

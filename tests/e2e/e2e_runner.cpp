@@ -1,6 +1,7 @@
 // Runs one end-to-end case against a tool binary and compares what it did.
 //
-//   e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] --tool PATH CASE_DIR
+//   e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] [--target posix|windows]
+//              [--emulator PROGRAM]... [--launcher PATH] --tool PATH CASE_DIR
 //
 // A case directory holds:
 //   args            the arguments, one per line (an empty file: no arguments)
@@ -16,7 +17,14 @@
 //   read-error      optional; "NAME OFFSET": reads of the file NAME fail
 //                   with EIO once OFFSET bytes of it have been read (needs
 //                   --read-error-shim; without it the case is skipped)
-//   expect/exit     the exit status a POSIX shell would see
+//   hardlinks       optional; lines "NAME EXISTING": hard links made in the
+//                   working directory after in/ was copied
+//   windows-skip    optional; the reason why the case cannot mean the same on
+//                   Windows: the case is skipped there
+//   windows-only    optional; the reason why the case means something only on
+//                   Windows: the case is skipped elsewhere
+//   expect/exit     the exit code the program returns; a POSIX shell sees
+//                   its low 8 bits (pluvo's 301 as 45)
 //   expect/stdout   exact bytes; a missing file means "must be empty"
 //   expect/stderr   exact bytes; a missing file means "must be empty"
 //   expect/files/   each file must exist in the working directory afterwards
@@ -32,8 +40,16 @@
 //
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
 // itself cannot be run (bad layout, tool missing, temp directory trouble),
-// 77 when it needs what this run lacks (the read-error shim).
+// 77 when it needs what this run lacks (the read-error shim) or is marked as
+// not meant for this target.
 // The working directory is removed after a pass and kept after a failure.
+//
+// A program built for Windows runs through the --emulator words (Wine), and
+// through the --launcher, a small Windows program that reports the whole
+// exit code. With --target windows the expected text is compared with CR LF
+// line ends, as text mode writes them there; an expected file that is the
+// same as the file of that name in in/ is an input left untouched and is
+// compared as it is.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -78,6 +94,9 @@ struct Options {
   fs::path read_error_shim;
   int timeout_seconds = 60;
   bool keep = false;
+  bool windows = false;               // the tool is a Windows program
+  std::vector<std::string> emulator;  // words put before the program
+  fs::path launcher;                  // reports the whole exit code
 };
 
 // Where the tool's standard output goes.
@@ -88,6 +107,8 @@ struct RunResult {
   bool signalled = false;
   int signal_number = 0;
   int shell_status = 0;  // what $? would show: the exit code, or 128 + signal
+  bool launcher_reported = false;
+  long long launcher_code = 0;  // the whole exit code, from the launcher
 };
 
 // Collects mismatch lines; a case passes when nothing was collected.
@@ -213,7 +234,7 @@ std::string optional_expectation(const fs::path& path) {
   return content;
 }
 
-int parse_expected_exit(const fs::path& path) {
+long long parse_expected_exit(const fs::path& path) {
   std::string text = read_required(path);
   std::size_t first = text.find_first_not_of(" \t\r\n");
   std::size_t last = text.find_last_not_of(" \t\r\n");
@@ -221,11 +242,22 @@ int parse_expected_exit(const fs::path& path) {
   std::string number = text.substr(first, last - first + 1);
   char* end = nullptr;
   errno = 0;
-  long value = std::strtol(number.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value < 0 || value > 255) {
-    setup_failure(path.string() + " does not hold an exit status 0..255: \"" + escape_bytes(number) + "\"");
+  long long value = std::strtoll(number.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < 0 || value > 4294967295LL) {
+    setup_failure(path.string() + " does not hold an exit code 0..4294967295: \"" + escape_bytes(number) + "\"");
   }
-  return static_cast<int>(value);
+  return value;
+}
+
+// Text as text mode writes it on Windows: every LF becomes CR LF.
+std::string with_crlf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
 }
 
 fs::path make_temp_root() {
@@ -237,6 +269,23 @@ fs::path make_temp_root() {
     setup_failure("cannot create a temporary directory from " + pattern + ": " + std::strerror(errno));
   }
   return fs::path(name.data());
+}
+
+void make_hard_links(const fs::path& list, const fs::path& work_dir) {
+  if (!fs::exists(list)) return;
+  for (const std::string& line : split_lines(read_required(list))) {
+    if (line.empty()) continue;
+    std::istringstream words(line);
+    std::string name;
+    std::string existing;
+    std::string extra;
+    if (!(words >> name >> existing) || (words >> extra)) {
+      setup_failure(list.string() + ": not a line \"NAME EXISTING\": \"" + escape_bytes(line) + "\"");
+    }
+    std::error_code error;
+    fs::create_hard_link(work_dir / existing, work_dir / name, error);
+    if (error) setup_failure("cannot link " + name + " to " + existing + ": " + error.message());
+  }
 }
 
 int open_or_fail(const fs::path& path, int flags) {
@@ -347,7 +396,7 @@ void make_fifos(const fs::path& list, const fs::path& work_dir, std::vector<pid_
 
 RunResult run_tool(const Options& options, const std::vector<std::string>& args, const fs::path& work_dir,
                    int in_fd, const std::vector<std::pair<std::string, std::string>>& environment, StdoutTo stdout_to,
-                   const fs::path& stdout_path, const fs::path& stderr_path) {
+                   const fs::path& stdout_path, const fs::path& stderr_path, const fs::path& exit_code_path) {
   int reader = -1;
   int out_fd = open_stdout(stdout_to, stdout_path, reader);
   int err_fd = open_or_fail(stderr_path, O_WRONLY | O_CREAT | O_TRUNC);
@@ -360,10 +409,12 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
   fcntl(exec_pipe[1], F_SETFD, FD_CLOEXEC);
 
   std::string tool = options.tool.string();
+  std::vector<std::string> words = options.emulator;
+  if (!options.launcher.empty()) words.push_back(options.launcher.string());
+  words.push_back(tool);
+  words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  argv.push_back(tool.data());
-  std::vector<std::string> arg_copies = args;
-  for (std::string& arg : arg_copies) argv.push_back(arg.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   pid_t pid = fork();
@@ -377,7 +428,7 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
         dup2(err_fd, STDERR_FILENO) < 0) {
       error = errno;
     } else {
-      execv(argv[0], argv.data());
+      execvp(argv[0], argv.data());
       error = errno;
     }
     ssize_t written = write(exec_pipe[1], &error, sizeof error);
@@ -418,7 +469,7 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
 
   if (reader >= 0) close(reader);
   if (got == static_cast<ssize_t>(sizeof exec_error)) {
-    setup_failure("cannot run " + tool + ": " + std::strerror(exec_error));
+    setup_failure(std::string("cannot run ") + argv[0] + ": " + std::strerror(exec_error));
   }
   if (WIFEXITED(status)) {
     result.shell_status = WEXITSTATUS(status);
@@ -427,10 +478,20 @@ RunResult run_tool(const Options& options, const std::vector<std::string>& args,
     result.signal_number = WTERMSIG(status);
     result.shell_status = 128 + result.signal_number;
   }
+  if (!options.launcher.empty()) {
+    std::string report;
+    if (read_file(exit_code_path, report)) {
+      char* end = nullptr;
+      errno = 0;
+      result.launcher_code = std::strtoll(report.c_str(), &end, 10);
+      result.launcher_reported = errno == 0 && end != report.c_str() && std::string(end) == "\n";
+    }
+  }
   return result;
 }
 
-void check_expected_files(const fs::path& expect_files, const fs::path& work_dir, Report& report) {
+void check_expected_files(const Options& options, const fs::path& expect_files, const fs::path& work_dir,
+                          Report& report) {
   if (!fs::is_directory(expect_files)) return;
   std::vector<fs::path> names;
   for (const auto& entry : fs::recursive_directory_iterator(expect_files)) {
@@ -439,6 +500,10 @@ void check_expected_files(const fs::path& expect_files, const fs::path& work_dir
   std::sort(names.begin(), names.end());
   for (const fs::path& name : names) {
     std::string expected = read_required(expect_files / name);
+    if (options.windows) {
+      std::string input;
+      if (!read_file(options.case_dir / "in" / name, input) || input != expected) expected = with_crlf(expected);
+    }
     fs::path actual_path = work_dir / name;
     std::error_code error;
     if (!fs::exists(actual_path, error)) {
@@ -485,6 +550,14 @@ Options parse_options(int argc, char** argv) {
       options.read_error_shim = fs::absolute(argv[++i]);
     } else if (arg == "--keep") {
       options.keep = true;
+    } else if (arg == "--target" && i + 1 < argc) {
+      std::string target = argv[++i];
+      if (target != "posix" && target != "windows") setup_failure("--target is posix or windows");
+      options.windows = target == "windows";
+    } else if (arg == "--emulator" && i + 1 < argc) {
+      options.emulator.push_back(argv[++i]);
+    } else if (arg == "--launcher" && i + 1 < argc) {
+      options.launcher = argv[++i];
     } else if (!have_case && !arg.starts_with("--")) {
       options.case_dir = arg;
       have_case = true;
@@ -494,12 +567,14 @@ Options parse_options(int argc, char** argv) {
     }
   }
   if (!have_tool || !have_case) {
-    std::cerr << "usage: e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] --tool PATH CASE_DIR\n";
+    std::cerr << "usage: e2e_runner [--timeout SECONDS] [--keep] [--read-error-shim PATH] [--target posix|windows]\n"
+                 "                  [--emulator PROGRAM]... [--launcher PATH] --tool PATH CASE_DIR\n";
     std::exit(EXIT_SETUP);
   }
   // The tool runs inside the working directory, so relative paths would break.
   options.tool = fs::absolute(options.tool);
   options.case_dir = fs::absolute(options.case_dir);
+  if (!options.launcher.empty()) options.launcher = fs::absolute(options.launcher);
   return options;
 }
 
@@ -509,14 +584,24 @@ int main(int argc, char** argv) {
   Options options = parse_options(argc, argv);
   const fs::path& case_dir = options.case_dir;
   if (!fs::is_directory(case_dir)) setup_failure("no case directory " + case_dir.string());
-  if (access(options.tool.c_str(), X_OK) != 0) setup_failure("tool not executable: " + options.tool.string());
+  if (access(options.tool.c_str(), options.emulator.empty() ? X_OK : R_OK) != 0) {
+    setup_failure("tool not executable: " + options.tool.string());
+  }
+
+  const char* marker = options.windows ? "windows-skip" : "windows-only";
+  if (fs::exists(case_dir / marker)) {
+    std::string reason = read_required(case_dir / marker);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    std::cout << "SKIP " << case_dir.string() << " (" << marker << "): " << reason << "\n";
+    return EXIT_SKIP;
+  }
 
   std::vector<std::string> args = split_lines(read_required(case_dir / "args"));
   if (fs::exists(case_dir / "timeout")) {
     options.timeout_seconds = std::atoi(read_required(case_dir / "timeout").c_str());
     if (options.timeout_seconds <= 0) setup_failure("timeout must hold a positive number of seconds");
   }
-  int expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
+  long long expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
 
   fs::path root = make_temp_root();
   fs::path work_dir = root / "work";
@@ -526,6 +611,7 @@ int main(int argc, char** argv) {
     fs::copy(case_dir / "in", work_dir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
   }
+  make_hard_links(case_dir / "hardlinks", work_dir);
   fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
   if (fs::exists(case_dir / "stdin-from")) {
     const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
@@ -572,25 +658,47 @@ int main(int argc, char** argv) {
   if (fs::exists(case_dir / "fifo")) make_fifos(case_dir / "fifo", work_dir, feeders);
 
   const StdoutTo stdout_to = read_stdout_to(case_dir);
-  RunResult result =
-      run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout", root / "stderr");
+  // The launcher writes the whole exit code of the tool to this file. A file
+  // as standard input it opens itself, as a Windows console opens it for
+  // "tool < file".
+  if (!options.launcher.empty()) {
+    environment.emplace_back("E2E_EXIT_CODE_FILE", (root / "exit-code").string());
+    if (!fs::exists(case_dir / "stdin-pipe") && fs::is_regular_file(stdin_path)) {
+      environment.emplace_back("E2E_STDIN_FILE", fs::absolute(stdin_path).string());
+    }
+  }
+
+  RunResult result = run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout",
+                              root / "stderr", root / "exit-code");
   stop_feeders(feeders);
 
   Report report;
   if (result.timed_out) {
     report.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
-  } else if (result.shell_status != expected_exit) {
+  } else if (!options.launcher.empty()) {
+    if (!result.launcher_reported) {
+      report.add("the launcher reported no exit code (its own exit status " + std::to_string(result.shell_status) +
+                 ")");
+    } else if (result.launcher_code != expected_exit) {
+      report.add("exit code: expected " + std::to_string(expected_exit) + ", got " +
+                 std::to_string(result.launcher_code));
+    }
+  } else if (result.shell_status != (expected_exit & 0xff)) {
     std::string got = std::to_string(result.shell_status);
     if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
-    report.add("exit status: expected " + std::to_string(expected_exit) + ", got " + got);
+    std::string expected = std::to_string(expected_exit & 0xff);
+    if (expected_exit > 0xff) expected += " (the low 8 bits of " + std::to_string(expected_exit) + ")";
+    report.add("exit status: expected " + expected + ", got " + got);
   }
+  auto expected_text = [&](const char* name) {
+    std::string text = optional_expectation(case_dir / "expect" / name);
+    return options.windows ? with_crlf(text) : text;
+  };
   if (stdout_to == StdoutTo::CAPTURED) {
-    compare_bytes("stdout", optional_expectation(case_dir / "expect" / "stdout"), read_required(root / "stdout"),
-                  report);
+    compare_bytes("stdout", expected_text("stdout"), read_required(root / "stdout"), report);
   }
-  compare_bytes("stderr", optional_expectation(case_dir / "expect" / "stderr"), read_required(root / "stderr"),
-                report);
-  check_expected_files(case_dir / "expect" / "files", work_dir, report);
+  compare_bytes("stderr", expected_text("stderr"), read_required(root / "stderr"), report);
+  check_expected_files(options, case_dir / "expect" / "files", work_dir, report);
   check_absent(case_dir / "expect" / "absent", work_dir, report);
 
   if (report.problems.empty()) {

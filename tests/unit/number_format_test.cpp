@@ -29,7 +29,20 @@ TEST(OneDecimal, AgreesWithPrintfOnChosenValues) {
                           1e14,    999999999999999.9, 1e15, 1e16, 1e300, -1e300,
                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                           std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()};
-  for (double v : cases) EXPECT_EQ(ours_one_decimal(v), printf_format("%.1f", v)) << "value " << v;
+  for (double v : cases) {
+#ifdef _WIN32
+    // MinGW's printf drops the sign of -NaN; NaNKeepsItsSign holds ours.
+    if (std::isnan(v)) continue;
+#endif
+    EXPECT_EQ(ours_one_decimal(v), printf_format("%.1f", v)) << "value " << v;
+  }
+}
+
+// Our formatting prints a NaN with its sign, as glibc's printf does, on every
+// platform; the C library of MinGW prints "nan" for both.
+TEST(OneDecimal, NaNKeepsItsSign) {
+  EXPECT_EQ(ours_one_decimal(std::numeric_limits<double>::quiet_NaN()), "nan");
+  EXPECT_EQ(ours_one_decimal(-std::numeric_limits<double>::quiet_NaN()), "-nan");
 }
 
 TEST(OneDecimal, AgreesWithPrintfOnRandomValues) {

@@ -7,15 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "day_loop.h"
 #include "fatal_error.h"
 #include "hour_ring.h"
 #include "hourly_advance.h"
 #include "parameter_dialogue.h"
+#include "platform_io.h"
 #include "run_sequence.h"
 #include "run_state.h"
 
@@ -209,7 +206,6 @@ TEST_F(RunFixture, AllocationFailureAtStartEndsBeforeTheBanner) {
   }
 }
 
-#ifndef _WIN32
 // The stop sequence closes the files in the order ANETZ, Klima, Sammler,
 // output; the first close that fails ends the run with its code, and the
 // files after it are left to the process exit.
@@ -235,7 +231,7 @@ TEST(StopSequence, FirstFailedCloseEndsTheRunWithItsCode) {
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(files[i]->open(names[i]));
     ASSERT_TRUE(run.output_file.open_file(run.params.output_file_name));
     // Taken away behind the reader's back, so that its close fails.
-    ::close(files[failing]->descriptor());
+    textio::platform_close(files[failing]->descriptor());
     try {
       pluvo::stop(run);
       FAIL() << "no failure for file " << failing;
@@ -252,6 +248,5 @@ TEST(StopSequence, FirstFailedCloseEndsTheRunWithItsCode) {
   for (const std::string& name : names) std::remove(name.c_str());
   std::remove((dir + "stop_out.txt").c_str());
 }
-#endif
 
 }  // namespace

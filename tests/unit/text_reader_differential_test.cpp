@@ -38,6 +38,22 @@ using textio::TextReader;
 // The reader takes its input in blocks of this many bytes.
 constexpr std::size_t kBlock = 262144;
 
+// The reader converts decimals as glibc does: correctly rounded however many
+// digits there are, and after a failed "%lf" consumed as far as glibc
+// consumes. The C library of MinGW differs: a decimal of more than 17
+// significant digits can come out one unit in the last place off, a number
+// of hundreds of thousands of digits as 0 or inf, and a failed conversion
+// gives back other characters (the "e" of "1e"). There the comparison leaves
+// "%lf" out; everything else is compared as on Linux.
+#ifdef _WIN32
+constexpr bool kCompareDoubles = false;
+#else
+constexpr bool kCompareDoubles = true;
+#endif
+constexpr const char* kDoublesDiffer =
+    "the C library's %lf differs from glibc's (last bit of long decimals, very long numbers, what a failed "
+    "conversion consumes); the doubles of this test were not compared";
+
 enum class Op { Int, Double, Word, SkipSpace, Line, SkipLine, Char, Rewind, Rest };
 
 const char* op_name(Op op) {
@@ -460,12 +476,14 @@ class TextReaderDifferential : public ::testing::Test {
   // once from memory and once as from a pipe that delivers the whole input
   // at once (so every return to the start is a replay of kept bytes).
   // Returns a description of the first difference.
-  std::string check(const std::string& raw, const std::vector<Op>& ops, std::set<std::pair<Op, int>>* seen = nullptr) {
+  std::string check(const std::string& raw, std::vector<Op> ops, std::set<std::pair<Op, int>>* seen = nullptr) {
+    if (!kCompareDoubles) std::erase(ops, Op::Double);
     const std::string ref_text = text_mode(raw);
     if (!write_file(raw_path_, raw) || !write_file(ref_path_, ref_text)) return "cannot write the input files";
     static const char* const kFeeds[] = {"open()", "attach_text()", "attach_unseekable_text()"};
     for (int feed = 0; feed < 3; ++feed) {
-      std::FILE* ref = std::fopen(ref_path_.c_str(), "r");
+      // Binary: the file already holds the text as text mode delivers it.
+      std::FILE* ref = std::fopen(ref_path_.c_str(), "rb");
       if (!ref) return "cannot open " + ref_path_;
       if (feed == 0) {
         if (!reader_.open(raw_path_)) {
@@ -517,6 +535,7 @@ TEST_F(TextReaderDifferential, RandomInputsAndOperationsAgreeWithStdio) {
     // The inputs must reach every kind of result, or the comparison proves little.
     for (const auto& [op, ret] : std::vector<std::pair<Op, int>>{
              {Op::Double, 1}, {Op::Double, 0}, {Op::Double, -1}, {Op::Word, 1}, {Op::Word, -1}, {Op::Line, 0}}) {
+      if (op == Op::Double && !kCompareDoubles) continue;
       EXPECT_TRUE(seen.count({op, ret})) << mix.what << ": never saw " << op_name(op) << " return " << ret;
     }
     if (!mix.long_numbers) {
@@ -525,6 +544,7 @@ TEST_F(TextReaderDifferential, RandomInputsAndOperationsAgreeWithStdio) {
       }
     }
   }
+  if (!kCompareDoubles) GTEST_SKIP() << kDoublesDiffer;
 }
 
 // Conversions from memory, each starting where the previous one stopped,
@@ -532,6 +552,8 @@ TEST_F(TextReaderDifferential, RandomInputsAndOperationsAgreeWithStdio) {
 // would change, and without NUL, which would end the string).
 TEST_F(TextReaderDifferential, InMemoryConversionsAgreeWithSscanf) {
   for (const bool long_numbers : {false, true}) {
+    // Only doubles are read from the long numbers.
+    if (long_numbers && !kCompareDoubles) continue;
     Rng rng(long_numbers ? 4242u : 31337u);
     int failures = 0;
     for (int n = 0; n < 3000 && failures < 5; ++n) {
@@ -546,7 +568,7 @@ TEST_F(TextReaderDifferential, InMemoryConversionsAgreeWithSscanf) {
       for (int k = 0; k < 6 && all_ok && diff.empty(); ++k) {
         const char* at = text.c_str() + offset;
         int used = -1;
-        if (!long_numbers && rng.one_in(2)) {
+        if (!long_numbers && (rng.one_in(2) || !kCompareDoubles)) {
           int expected = 0;
           int got = 0;
           const int ret = std::sscanf(at, "%d%n", &expected, &used);
@@ -591,6 +613,7 @@ TEST_F(TextReaderDifferential, InMemoryConversionsAgreeWithSscanf) {
       }
     }
   }
+  if (!kCompareDoubles) GTEST_SKIP() << kDoublesDiffer;
 }
 
 // Hand-checked conversions that show the C rules the reader follows: how much
@@ -737,12 +760,21 @@ TEST_F(TextReaderDifferential, LongLinesAndTokensCrossBlocks) {
       EXPECT_TRUE(diff.empty()) << diff;
     }
   }
+  if (!kCompareDoubles) GTEST_SKIP() << kDoublesDiffer;
 }
 
 // Appends lines (CR LF) and padding so that a CR lands at offset `cr_at`.
 void append_lines_with_cr_at(std::string& s, std::size_t cr_at, Rng& rng) {
   for (int n = 0; s.size() + 40 < cr_at; ++n) {
-    s += "w" + std::to_string(n) + " " + short_number(rng) + " -" + std::to_string(rng.below(1000)) + " abc\r\n";
+    // Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) about a
+    // chain of operator+ that starts with a literal.
+    s += 'w';
+    s += std::to_string(n);
+    s += ' ';
+    s += short_number(rng);
+    s += " -";
+    s += std::to_string(rng.below(1000));
+    s += " abc\r\n";
   }
   while (s.size() < cr_at) s += static_cast<char>('a' + rng.below(26));
   s += '\r';
@@ -817,6 +849,7 @@ TEST_F(TextReaderDifferential, NumbersSplitByBlockBoundary) {
       }
     }
   }
+  if (!kCompareDoubles) GTEST_SKIP() << kDoublesDiffer;
 }
 
 }  // namespace
