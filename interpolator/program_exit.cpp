@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string_view>
+#include <vector>
 
+#include "batch_options.h"
 #include "fatal_error.h"
 #include "platform_io.h"
 #include "run_sequence.h"
@@ -42,7 +45,7 @@ int report_allocation(ExitCode code) {
 
 }  // namespace
 
-int run_program(ExitCode fail_allocation) {
+int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   textio::platform_ignore_broken_pipe();
   std::unique_ptr<textio::OutputBuffer> console;
   std::unique_ptr<textio::TextReader> answers;
@@ -55,7 +58,6 @@ int run_program(ExitCode fail_allocation) {
   } catch (const std::bad_alloc&) {
     return report_allocation(ALLOC_IO_BUFFERS);
   }
-  answers->attach_standard_input();
   answers->tie(console.get());
 #ifndef _WIN32
   console->set_interactive(isatty(1) != 0);
@@ -64,6 +66,8 @@ int run_program(ExitCode fail_allocation) {
 
   int code = EXIT_COMPLETE;
   try {
+    const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    set_up_from_command_line(*run, arguments, textio::platform_is_terminal(0));
     code = run_pluvo(*run);
   } catch (const textio::FatalError& f) {
     code = report(*console, f);

@@ -77,6 +77,8 @@ bool descriptor_is_file(int fd, const std::string& path) {
 }
 
 void platform_ignore_broken_pipe() {}
+
+bool platform_is_terminal(int fd) { return _isatty(fd) != 0; }
 #else
 int platform_open_read(const std::string& path) {
   int fd;
@@ -121,6 +123,8 @@ bool descriptor_is_file(int fd, const std::string& path) {
 }
 
 void platform_ignore_broken_pipe() { ::signal(SIGPIPE, SIG_IGN); }
+
+bool platform_is_terminal(int fd) { return ::isatty(fd) != 0; }
 #endif
 
 bool same_existing_file(const std::string& a, const std::string& b) {

@@ -35,4 +35,7 @@ bool descriptor_is_file(int fd, const std::string& path);
 // ending the process by a signal (POSIX); nothing to do elsewhere.
 void platform_ignore_broken_pipe();
 
+// True when the descriptor is a terminal (a console on Windows).
+bool platform_is_terminal(int fd);
+
 }  // namespace textio

@@ -61,6 +61,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// pluvo without arguments: the dialogue on standard input.
+const char* const PLUVO_ARGV[] = {"pluvo", nullptr};
+
 std::string read_all(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -160,7 +163,7 @@ TEST(AllocationFailures, PluvoEndsWithTheCodeOfTheStorage) {
   std::vector<int> first_met;
   long k = 0;
   for (; k < MAX_ALLOCATIONS; ++k) {
-    const Outcome o = run_in(dir, case_dir / "stdin", k, [] { return pluvo::run_program(); });
+    const Outcome o = run_in(dir, case_dir / "stdin", k, [] { return pluvo::run_program(1, PLUVO_ARGV); });
     if (!o.injected) {
       EXPECT_EQ(o.code, 0);
       EXPECT_EQ(o.out, complete);
@@ -202,7 +205,7 @@ TEST(AllocationCodes, EachStorageEndsWithItsCode) {
   };
   for (const auto& c : cases) {
     const auto code = static_cast<pluvo::ExitCode>(c.code);
-    const Outcome o = run_in(dir, case_dir / "stdin", -1, [&] { return pluvo::run_program(code); });
+    const Outcome o = run_in(dir, case_dir / "stdin", -1, [&] { return pluvo::run_program(1, PLUVO_ARGV, code); });
     EXPECT_EQ(o.code, c.code);
     EXPECT_EQ(o.err, "Speicherbelegungsfehler ! (" + std::to_string(c.code) + ")\n");
     EXPECT_EQ(o.out, c.stdout_is) << c.code;
