@@ -30,6 +30,15 @@
 //                   it, as "| head -1" does). expect/stdout must then be
 //                   absent.
 //
+//   options         optional; arguments, one per line, that give the same
+//                   parameters as the answers: a second run with them must
+//                   match too, its standard output without the prompts
+//                   (held in ../prompts) and reading no standard input
+//
+// A case whose answers come on standard input (stdin or stdin-from) and that
+// has no arguments is run once more with the answers file named as its only
+// argument; that run must match exactly.
+//
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
 // itself cannot be run (bad layout, tool missing, temp directory trouble),
 // 77 when it needs what this run lacks (the read-error shim).
@@ -503,22 +512,28 @@ Options parse_options(int argc, char** argv) {
   return options;
 }
 
-}  // namespace
+// One run of the tool in a fresh working directory, compared with the
+// case's expectations; `label` names the run in the report.
+struct Variant {
+  std::string label;
+  std::vector<std::string> args;
+  bool stdin_from_case = true;  // else a pipe that never delivers a byte
+  std::string expected_stdout;
+};
 
-int main(int argc, char** argv) {
-  Options options = parse_options(argc, argv);
-  const fs::path& case_dir = options.case_dir;
-  if (!fs::is_directory(case_dir)) setup_failure("no case directory " + case_dir.string());
-  if (access(options.tool.c_str(), X_OK) != 0) setup_failure("tool not executable: " + options.tool.string());
-
-  std::vector<std::string> args = split_lines(read_required(case_dir / "args"));
-  if (fs::exists(case_dir / "timeout")) {
-    options.timeout_seconds = std::atoi(read_required(case_dir / "timeout").c_str());
-    if (options.timeout_seconds <= 0) setup_failure("timeout must hold a positive number of seconds");
+// The file of the working directory that stdin-from names, or empty.
+std::string stdin_from_name(const fs::path& case_dir) {
+  if (!fs::exists(case_dir / "stdin-from")) return "";
+  const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
+  if (lines.empty() || lines.front().empty() || fs::exists(case_dir / "stdin")) {
+    setup_failure("stdin-from must name one file of in/, and stdin must then be absent");
   }
-  int expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
+  return lines.front();
+}
 
-  fs::path root = make_temp_root();
+void run_variant(const Options& options, const Variant& variant, int expected_exit, const fs::path& root,
+                 Report& report) {
+  const fs::path& case_dir = options.case_dir;
   fs::path work_dir = root / "work";
   fs::create_directory(work_dir);
   if (fs::is_directory(case_dir / "in")) {
@@ -527,21 +542,11 @@ int main(int argc, char** argv) {
     if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
   }
   fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
-  if (fs::exists(case_dir / "stdin-from")) {
-    const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
-    if (lines.empty() || lines.front().empty() || fs::exists(case_dir / "stdin")) {
-      setup_failure("stdin-from must name one file of in/, and stdin must then be absent");
-    }
-    stdin_path = work_dir / lines.front();
-  }
+  const std::string from = stdin_from_name(case_dir);
+  if (!from.empty()) stdin_path = work_dir / from;
 
   std::vector<std::pair<std::string, std::string>> environment;
   if (fs::exists(case_dir / "read-error")) {
-    if (options.read_error_shim.empty()) {
-      fs::remove_all(root);
-      std::cout << "SKIP " << case_dir.string() << " (no read-error shim)\n";
-      return EXIT_SKIP;
-    }
     std::istringstream fields(read_required(case_dir / "read-error"));
     std::string name;
     long long offset = -1;
@@ -558,7 +563,14 @@ int main(int argc, char** argv) {
 
   std::vector<pid_t> feeders;
   int in_fd = -1;
-  if (fs::exists(case_dir / "stdin-pipe")) {
+  int silent_pipe[2] = {-1, -1};
+  if (!variant.stdin_from_case) {
+    // The tool must not read its standard input: a read would wait until
+    // the timeout, since the write end stays open and silent.
+    if (pipe(silent_pipe) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+    fcntl(silent_pipe[1], F_SETFD, FD_CLOEXEC);
+    in_fd = silent_pipe[0];
+  } else if (fs::exists(case_dir / "stdin-pipe")) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
     std::string bytes;
@@ -573,25 +585,86 @@ int main(int argc, char** argv) {
 
   const StdoutTo stdout_to = read_stdout_to(case_dir);
   RunResult result =
-      run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout", root / "stderr");
+      run_tool(options, variant.args, work_dir, in_fd, environment, stdout_to, root / "stdout", root / "stderr");
   stop_feeders(feeders);
+  if (silent_pipe[1] >= 0) close(silent_pipe[1]);
 
-  Report report;
+  Report found;
   if (result.timed_out) {
-    report.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
+    found.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
   } else if (result.shell_status != expected_exit) {
     std::string got = std::to_string(result.shell_status);
     if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
-    report.add("exit status: expected " + std::to_string(expected_exit) + ", got " + got);
+    found.add("exit status: expected " + std::to_string(expected_exit) + ", got " + got);
   }
   if (stdout_to == StdoutTo::CAPTURED) {
-    compare_bytes("stdout", optional_expectation(case_dir / "expect" / "stdout"), read_required(root / "stdout"),
-                  report);
+    compare_bytes("stdout", variant.expected_stdout, read_required(root / "stdout"), found);
   }
   compare_bytes("stderr", optional_expectation(case_dir / "expect" / "stderr"), read_required(root / "stderr"),
-                report);
-  check_expected_files(case_dir / "expect" / "files", work_dir, report);
-  check_absent(case_dir / "expect" / "absent", work_dir, report);
+                found);
+  check_expected_files(case_dir / "expect" / "files", work_dir, found);
+  check_absent(case_dir / "expect" / "absent", work_dir, found);
+  for (const std::string& problem : found.problems) report.add(variant.label + problem);
+}
+
+// The expected standard output of a run that takes its parameters from
+// options: the dialogue run's, without the prompts (the file `prompts` of
+// the tool's case folder holds them as they stand in that output).
+std::string without_prompts(const std::string& dialogue_stdout, const fs::path& prompts_file) {
+  const std::string prompts = read_required(prompts_file);
+  const std::size_t at = dialogue_stdout.find(prompts);
+  if (prompts.empty() || at == std::string::npos) {
+    setup_failure("expect/stdout does not hold the prompts of " + prompts_file.string());
+  }
+  return dialogue_stdout.substr(0, at) + dialogue_stdout.substr(at + prompts.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options = parse_options(argc, argv);
+  const fs::path& case_dir = options.case_dir;
+  if (!fs::is_directory(case_dir)) setup_failure("no case directory " + case_dir.string());
+  if (access(options.tool.c_str(), X_OK) != 0) setup_failure("tool not executable: " + options.tool.string());
+
+  std::vector<std::string> args = split_lines(read_required(case_dir / "args"));
+  if (fs::exists(case_dir / "timeout")) {
+    options.timeout_seconds = std::atoi(read_required(case_dir / "timeout").c_str());
+    if (options.timeout_seconds <= 0) setup_failure("timeout must hold a positive number of seconds");
+  }
+  int expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
+  if (fs::exists(case_dir / "read-error") && options.read_error_shim.empty()) {
+    std::cout << "SKIP " << case_dir.string() << " (no read-error shim)\n";
+    return EXIT_SKIP;
+  }
+  const std::string expected_stdout = optional_expectation(case_dir / "expect" / "stdout");
+
+  std::vector<Variant> variants;
+  variants.push_back(Variant{"", args, true, expected_stdout});
+  fs::path root = make_temp_root();
+  // Answers on standard input without arguments: the same answers named as
+  // the only argument must do exactly the same. A file of the working
+  // directory is named as the tool's user would name it.
+  const std::string from = stdin_from_name(case_dir);
+  if (args.empty() && !from.empty()) {
+    variants.push_back(Variant{"[answers file as argument] ", {from}, false, expected_stdout});
+  } else if (args.empty() && fs::exists(case_dir / "stdin")) {
+    const fs::path answers = root / "answers";
+    fs::copy_file(case_dir / "stdin", answers);
+    variants.push_back(Variant{"[answers file as argument] ", {answers.string()}, false, expected_stdout});
+  }
+  // The same parameters as options: everything but the prompts is the same.
+  if (fs::exists(case_dir / "options")) {
+    variants.push_back(Variant{"[options] ", split_lines(read_required(case_dir / "options")), false,
+                               without_prompts(expected_stdout, case_dir.parent_path() / "prompts")});
+  }
+
+  Report report;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    const fs::path run_root = root / ("run" + std::to_string(i));
+    fs::create_directory(run_root);
+    run_variant(options, variants[i], expected_exit, run_root, report);
+  }
 
   if (report.problems.empty()) {
     std::cout << "PASS " << case_dir.string() << "\n";
@@ -601,6 +674,6 @@ int main(int argc, char** argv) {
   std::cout << "FAIL " << case_dir.string() << "\n";
   std::cout << "  tool: " << options.tool.string() << "\n";
   for (const std::string& problem : report.problems) std::cout << "  " << problem << "\n";
-  std::cout << "  kept for inspection: " << root.string() << " (stdout, stderr, work/)\n";
+  std::cout << "  kept for inspection: " << root.string() << " (run<N>/stdout, stderr, work/)\n";
   return EXIT_MISMATCH;
 }
