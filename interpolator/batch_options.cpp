@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <system_error>
 
 #include "checked_answers.h"
@@ -51,7 +52,7 @@ const OptionEntry* find_option(std::string_view name) {
   return nullptr;
 }
 
-std::string quoted(std::string_view text) {
+std::string in_quotes(std::string_view text) {
   std::string out(1, '\'');
   out.append(text);
   out += '\'';
@@ -61,7 +62,7 @@ std::string quoted(std::string_view text) {
 std::string see_help() { return "; see 'pluvo --help'\n"; }
 
 std::string value_problem(std::string_view option, std::string_view value, const std::string& problem) {
-  return "pluvo: " + std::string(option) + " " + quoted(value) + ": " + problem + "\n";
+  return "pluvo: " + std::string(option) + " " + in_quotes(value) + ": " + problem + "\n";
 }
 
 bool all_digits(std::string_view text) {
@@ -194,7 +195,7 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
     }
     if (options_ended || arg.size() < 2 || arg[0] != '-') {
       if (have_answers_file) {
-        message = "pluvo: unexpected argument " + quoted(arg) + see_help();
+        message = "pluvo: unexpected argument " + in_quotes(arg) + see_help();
         return false;
       }
       settings.answers_file_name = std::string(arg);
@@ -205,7 +206,7 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
     const std::string_view name = arg.substr(0, equals);
     const OptionEntry* entry = find_option(name);
     if (entry == nullptr) {
-      message = "pluvo: unknown option " + quoted(arg) + see_help();
+      message = "pluvo: unknown option " + in_quotes(arg) + see_help();
       return false;
     }
     const int index = static_cast<int>(entry - table);
@@ -238,7 +239,7 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
     return true;
   }
   if (have_answers_file) {
-    message = "pluvo: answers file " + quoted(settings.answers_file_name) + ": not together with options\n";
+    message = "pluvo: answers file " + in_quotes(settings.answers_file_name) + ": not together with options\n";
     return false;
   }
   for (int i = 0; i < OPTION_COUNT; ++i) {
@@ -258,14 +259,16 @@ void set_up_from_command_line(PluvoRun& run, const std::vector<std::string_view>
   std::string refusal;
   if (!parse_batch_arguments(args, settings, refusal)) fatal_argument_error(refusal);
   run.keep_unmatched_rain = settings.keep_unmatched_rain;
+  std::error_code unused;
   switch (settings.source) {
     case ParameterSource::options:
       run.params = settings.params;
       run.parameters_from_options = true;
       break;
     case ParameterSource::dialogue_from_answers_file:
-      if (!can_open_for_reading(settings.answers_file_name) || !run.dialogue.open(settings.answers_file_name)) {
-        fatal_argument_error("pluvo: answers file " + quoted(settings.answers_file_name) +
+      if (std::filesystem::is_directory(settings.answers_file_name, unused) ||
+          !run.dialogue.open(settings.answers_file_name)) {
+        fatal_argument_error("pluvo: answers file " + in_quotes(settings.answers_file_name) +
                              ": cannot be opened for reading\n");
       }
       break;

@@ -29,7 +29,11 @@ bool parse_whole_int(const std::string& word, int& value) {
 bool can_open_for_reading(const std::string& name) {
   if (name.empty()) return false;
   std::error_code error;
-  if (std::filesystem::is_directory(name, error)) return false;
+  const std::filesystem::file_status status = std::filesystem::status(name, error);
+  if (std::filesystem::is_directory(status)) return false;
+  // A pipe or a device is not opened to try: that could wait for a writer
+  // or take input away from the real reading.
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return true;
   textio::TextReader probe;
   return probe.open(name);
 }

@@ -41,8 +41,8 @@ struct CheckedAnswers {
   void hint(const std::string& text);
 };
 
-// True when a file of this name can be opened for reading (a directory
-// cannot).
+// False when a file of this name cannot be opened for reading: a directory,
+// or a regular file that fails to open. A pipe or device is not tried.
 bool can_open_for_reading(const std::string& name);
 
 }  // namespace pluvo
