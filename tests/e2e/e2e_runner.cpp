@@ -654,9 +654,15 @@ int main(int argc, char** argv) {
     variants.push_back(Variant{"[answers file as argument] ", {answers.string()}, false, expected_stdout});
   }
   // The same parameters as options: everything but the prompts is the same.
+  // For a tool with prompts, every dialogue case that completes has them.
+  const fs::path prompts_file = case_dir.parent_path() / "prompts";
+  if (fs::exists(prompts_file) && expected_exit == 0 && fs::exists(case_dir / "stdin") &&
+      !fs::exists(case_dir / "options")) {
+    setup_failure(case_dir.string() + " completes but has no options file giving the same parameters");
+  }
   if (fs::exists(case_dir / "options")) {
     variants.push_back(Variant{"[options] ", split_lines(read_required(case_dir / "options")), false,
-                               without_prompts(expected_stdout, case_dir.parent_path() / "prompts")});
+                               without_prompts(expected_stdout, prompts_file)});
   }
 
   Report report;
