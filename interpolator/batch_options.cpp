@@ -159,8 +159,9 @@ bool parse_strict_date(std::string_view text, int& day, int& month, int& year, s
                                      text.substr(second_dot + 1)};
   int fields[3] = {0, 0, 0};
   for (int i = 0; i < 3; ++i) {
-    if (!all_digits(parts[i]) || parts[i].size() > 9) return false;
-    std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), fields[i]);
+    if (!all_digits(parts[i])) return false;
+    const auto [stop, error] = std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), fields[i]);
+    if (error != std::errc()) return false;  // beyond the range of int
   }
   const int d = fields[0];
   const int m = fields[1];
@@ -169,7 +170,7 @@ bool parse_strict_date(std::string_view text, int& day, int& month, int& year, s
     problem = "write the year in full";
     return false;
   }
-  if (y > 9999 || m < 1 || m > 12 || d < 1 || d > days_of_month(m, y)) return false;
+  if (m < 1 || m > 12 || d < 1 || d > days_of_month(m, y)) return false;
   day = d;
   month = m;
   year = y;

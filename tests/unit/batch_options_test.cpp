@@ -71,7 +71,7 @@ TEST(BatchArguments, RefusesWhatCannotBeUsedWithOneLineNamingIt) {
       {{"--start", "1.0.2017"}, "pluvo: --start '1.0.2017': not a valid date\n"},
       {{"--start", "1.6.98"}, "pluvo: --start '1.6.98': write the year in full\n"},
       {{"--end=1.6.0"}, "pluvo: --end '1.6.0': write the year in full\n"},
-      {{"--start", "1.6.10000"}, "pluvo: --start '1.6.10000': not a valid date\n"},
+      {{"--start", "1.6.2147483648"}, "pluvo: --start '1.6.2147483648': not a valid date\n"},
       {{"--start", "2017-06-01"}, "pluvo: --start '2017-06-01': not a valid date\n"},
       {{"--start", "1.6.2017."}, "pluvo: --start '1.6.2017.': not a valid date\n"},
       {{"--start", "1.6"}, "pluvo: --start '1.6': not a valid date\n"},
@@ -164,7 +164,10 @@ TEST(BatchArguments, DatesAreTakenAsGivenNotRanged) {
   EXPECT_TRUE(pluvo::parse_strict_date("29.2.2000", day, month, year, problem));
   EXPECT_TRUE(pluvo::parse_strict_date("31.12.100", day, month, year, problem));
   EXPECT_EQ(year, 100);
-  EXPECT_TRUE(pluvo::parse_strict_date("1.1.9999", day, month, year, problem));
+  // Any year the dialogue takes, as far as an int holds it.
+  EXPECT_TRUE(pluvo::parse_strict_date("31.12.2147483647", day, month, year, problem));
+  EXPECT_EQ(year, 2147483647);
+  EXPECT_TRUE(pluvo::parse_strict_date("29.2.2400", day, month, year, problem));
 }
 
 TEST(BatchArguments, NumbersAreWholeAndFinite) {
