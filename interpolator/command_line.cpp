@@ -1,34 +1,27 @@
 #include "command_line.h"
 
 #include <string>
-#include <string_view>
 
+#include "batch_options.h"
 #include "exit_codes.h"
+#include "fatal_errors.h"
 #include "help_text.h"
+#include "platform_io.h"
 #include "run_sequence.h"
 #include "version.h"
 
 namespace pluvo {
-namespace {
-
-[[noreturn]] void bad_argument(const std::string& what) {
-  throw failure(BAD_ARGUMENT, {.name = "pluvo: " + what + "; see 'pluvo --help'"});
-}
-
-}  // namespace
 
 CommandLine parse_command_line(int argc, const char* const* argv) {
   CommandLine command;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      if (command.action == CommandAction::run_dialogue) command.action = CommandAction::show_help;
+      if (command.action == CommandAction::run) command.action = CommandAction::show_help;
     } else if (arg == "--version") {
-      if (command.action == CommandAction::run_dialogue) command.action = CommandAction::show_version;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      bad_argument("unknown option '" + std::string(arg) + "'");
+      if (command.action == CommandAction::run) command.action = CommandAction::show_version;
     } else {
-      bad_argument("unexpected argument '" + std::string(arg) + "'");
+      command.run_arguments.push_back(arg);
     }
   }
   return command;
@@ -36,6 +29,9 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
 
 int run_command_line(PluvoRun& run, int argc, const char* const* argv) {
   const CommandLine command = parse_command_line(argc, argv);
+  BatchSettings settings;
+  std::string refusal;
+  if (!parse_batch_arguments(command.run_arguments, settings, refusal)) fatal_argument_error(refusal);
   switch (command.action) {
     case CommandAction::show_help:
       run.console.put(help_text());
@@ -45,9 +41,10 @@ int run_command_line(PluvoRun& run, int argc, const char* const* argv) {
       run.console.put(textio::VERSION);
       run.console.put('\n');
       return EXIT_COMPLETE;
-    case CommandAction::run_dialogue:
+    case CommandAction::run:
       break;
   }
+  set_up_run(run, settings, textio::is_terminal(stdin));
   return run_pluvo(run);
 }
 

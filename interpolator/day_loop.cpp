@@ -56,9 +56,19 @@ void scale_window(PluvoRun& run, int k, int first_slot, int last_slot) {
       v = (run.is_valid(v) && m_valid) ? v * run.scale_factor : missing;
     }
   } else if (sum == 0.0 || std::isnan(sum)) {
+    // The hours that stay valid get 0.0, or with the opt-in rule an even
+    // share of rain that was measured but not interpolated.
+    int valid_hours = 0;
+    for (int s = first_slot; s <= last_slot; ++s) valid_hours += run.is_valid(run.ring[s].values[k]) ? 1 : 0;
+    const bool keep = run.keep_unmatched_rain && sum == 0.0 && m_valid && m > 0.0 && valid_hours > 0;
+    const double share = keep ? m / valid_hours : 0.0;
     for (int s = first_slot; s <= last_slot; ++s) {
       double& v = run.ring[s].values[k];
-      v = (run.is_valid(v) && m_valid) ? 0.0 : missing;
+      v = (run.is_valid(v) && m_valid) ? share : missing;
+    }
+    if (keep) {
+      ++run.kept_rain_windows;
+      run.kept_rain_total += m;
     }
   } else {
     for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;

@@ -13,8 +13,13 @@ namespace pluvo {
 // the first day on or after it).
 void run_day_loop(PluvoRun& run);
 
-// Scales station k's hours in slots first..last to its measured total in
-// slot 0, using the sum of those hours in hour_sum[k].
+// Scales station k's hours in slots first..last to its measured total m in
+// slot 0, using the sum S of those hours in hour_sum[k]: S > 0 scales every
+// valid hour by m / S; S = 0 (or not a number) writes 0.0 in every valid
+// hour; S < 0 makes the window missing; a missing m makes it missing too.
+// With keep_unmatched_rain, a window with S = 0 and a valid m > 0 gets
+// m / n in each of its n valid hours (hours whose estimate is valid: those
+// that would be 0.0), so the measured rain is kept.
 void scale_window(PluvoRun& run, int k, int first_slot, int last_slot);
 
 }  // namespace pluvo

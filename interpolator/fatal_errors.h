@@ -14,6 +14,9 @@ namespace pluvo {
 [[noreturn]] void fatal_alloc_error(ExitCode code);
 // "Dateilesefehler ! (<code>)" on standard error.
 [[noreturn]] void fatal_read_error(ExitCode code);
+// A command-line argument that cannot be used: its one line (a line end at
+// its end is the message's own), on standard error.
+[[noreturn]] void fatal_argument_error(const std::string& line);
 // Any other failure, with what its message names.
 [[noreturn]] void fatal_stop(ExitCode code, const MessageArguments& arguments = {});
 

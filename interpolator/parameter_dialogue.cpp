@@ -1,40 +1,70 @@
 #include "parameter_dialogue.h"
 
+#include "checked_answers.h"
+#include "dialogue_prompts.h"
+
 namespace pluvo {
 namespace {
 
-// A file name ends at a NUL byte, as it would for the system.
-void keep_up_to_nul(std::string& name) {
-  const std::size_t nul = name.find('\0');
-  if (nul != std::string::npos) name.resize(nul);
-}
+// Answers read as they come, from a file, a pipe or a terminal: an answer
+// that does not convert leaves its parameter unchanged.
+struct PlainAnswers {
+  PluvoRun& run;
 
-void ask_word(PluvoRun& run, const char* prompt, std::string& answer) {
-  run.console.put(prompt);
-  std::string word;
-  if (run.dialogue.scan_word(word) != textio::SCAN_OK) return;
-  keep_up_to_nul(word);
-  answer = std::move(word);
-}
+  void word(const char* prompt, std::string& answer) {
+    run.console.put(prompt);
+    std::string word;
+    if (run.dialogue.scan_word(word) != textio::SCAN_OK) return;
+    keep_up_to_nul(word);
+    answer = std::move(word);
+  }
+  // The ANETZ file: a word, then exactly one character is discarded
+  // (normally the line end behind the word).
+  void station_word(const char* prompt, std::string& answer) {
+    word(prompt, answer);
+    run.dialogue.get_char();
+  }
+  // A whole line, blanks included; the line end is consumed and not kept.
+  void station_line(const char* prompt, std::string& answer) {
+    run.console.put(prompt);
+    std::string line;
+    if (!run.dialogue.read_line(line)) return;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    keep_up_to_nul(line);
+    answer = std::move(line);
+  }
+  void real(const char* prompt, double& answer) {
+    run.console.put(prompt);
+    run.dialogue.scan_double(answer);
+  }
+  void integer(const char* prompt, int& answer) {
+    run.console.put(prompt);
+    run.dialogue.scan_int(answer);
+  }
+};
 
-// A whole line, blanks included; the line end is consumed and not kept.
-void ask_line(PluvoRun& run, const char* prompt, std::string& answer) {
-  run.console.put(prompt);
-  std::string line;
-  if (!run.dialogue.read_line(line)) return;
-  if (!line.empty() && line.back() == '\n') line.pop_back();
-  keep_up_to_nul(line);
-  answer = std::move(line);
-}
-
-void ask_real(PluvoRun& run, const char* prompt, double& answer) {
-  run.console.put(prompt);
-  run.dialogue.scan_double(answer);
-}
-
-void ask_integer(PluvoRun& run, const char* prompt, int& answer) {
-  run.console.put(prompt);
-  run.dialogue.scan_int(answer);
+template <class Answers>
+void ask_every_parameter(PluvoRun& run, Answers& ask) {
+  RunParameters& p = run.params;
+  ask.station_word(PROMPT_ANETZ, p.anetz_file_name);
+  ask.station_line(PROMPT_KLIMA, p.klima_file_name);
+  ask.station_line(PROMPT_SAMMLER, p.sammler_file_name);
+  ask.word(PROMPT_OUTPUT, p.output_file_name);
+  ask.real(PROMPT_NODATA, p.nodata);
+  p.start_hour = 1;
+  ask.integer(PROMPT_START_DAY, p.start_day);
+  ask.integer(PROMPT_START_MONTH, p.start_month);
+  ask.integer(PROMPT_START_YEAR, p.start_year);
+  p.end_hour = 24;
+  ask.integer(PROMPT_END_DAY, p.end_day);
+  ask.integer(PROMPT_END_MONTH, p.end_month);
+  ask.integer(PROMPT_END_YEAR, p.end_year);
+  ask.real(PROMPT_POWER, p.power);
+  ask.real(PROMPT_MAX_DISTANCE, p.max_distance);
+  ask.real(PROMPT_LOWER_LIMIT, p.lower_limit);
+  ask.real(PROMPT_LOWER_REPLACEMENT, p.lower_replacement);
+  ask.real(PROMPT_UPPER_LIMIT, p.upper_limit);
+  ask.real(PROMPT_UPPER_REPLACEMENT, p.upper_replacement);
 }
 
 void hold_month(int& month) {
@@ -48,6 +78,11 @@ void hold_day(int& day, int month_length) {
 }
 
 }  // namespace
+
+void keep_up_to_nul(std::string& name) {
+  const std::size_t nul = name.find('\0');
+  if (nul != std::string::npos) name.resize(nul);
+}
 
 bool is_leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -63,30 +98,14 @@ void bring_dates_into_range(RunParameters& p, std::array<int, 13>& days_in_month
 }
 
 void run_parameter_dialogue(PluvoRun& run) {
-  RunParameters& p = run.params;
-  ask_word(run, "hourly data         : ", p.anetz_file_name);
-  run.dialogue.get_char();  // normally the line end behind the word
-  ask_line(run, "konventional data (2 or 3 values a day): ", p.klima_file_name);
-  ask_line(run, "daily sums (e.g. of prec.): ", p.sammler_file_name);
-  ask_word(run, "output file: ", p.output_file_name);
-  ask_real(run,
-           " nodata value (e.g. 998: all values <-998 or > 998 will be interpreted as nodata values)\n",
-           p.nodata);
-  p.start_hour = 1;
-  ask_integer(run, "starting day   : ", p.start_day);
-  ask_integer(run, "staring month  : ", p.start_month);
-  ask_integer(run, "staring year   : ", p.start_year);
-  p.end_hour = 24;
-  ask_integer(run, "end day   : ", p.end_day);
-  ask_integer(run, "end month : ", p.end_month);
-  ask_integer(run, "end year  : ", p.end_year);
-  ask_real(run, "weighting of the inverse distance (power) : ", p.power);
-  ask_real(run, "maximum distance of e station to the interpolation cell: ", p.max_distance);
-  ask_real(run, "lower limit of values: ", p.lower_limit);
-  ask_real(run, "values below replacing with...: ", p.lower_replacement);
-  ask_real(run, "upper limit: ", p.upper_limit);
-  ask_real(run, "values grater than upper limit replacing with: ", p.upper_replacement);
-  bring_dates_into_range(p, run.days_in_month);
+  if (run.check_answers) {
+    CheckedAnswers ask(run);
+    ask_every_parameter(run, ask);
+  } else {
+    PlainAnswers ask{run};
+    ask_every_parameter(run, ask);
+  }
+  bring_dates_into_range(run.params, run.days_in_month);
 }
 
 }  // namespace pluvo

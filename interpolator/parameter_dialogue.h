@@ -16,4 +16,7 @@ void bring_dates_into_range(RunParameters& params, std::array<int, 13>& days_in_
 
 bool is_leap_year(int year);
 
+// A file name ends at a NUL byte, as it would for the system.
+void keep_up_to_nul(std::string& name);
+
 }  // namespace pluvo

@@ -52,7 +52,6 @@ int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   } catch (const std::bad_alloc&) {
     return report_allocation(ALLOC_IO_BUFFERS);
   }
-  answers->attach_standard_input();
   answers->tie(console.get());
   console->set_interactive(textio::is_terminal(stdout));
   run->fail_allocation_code = fail_allocation;

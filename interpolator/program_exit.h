@@ -14,6 +14,8 @@ namespace pluvo {
 // does not stop the run: the output file is completed, and afterwards
 // "Fehler beim Schreiben der Standardausgabe" goes to standard error (205),
 // unless the console was a pipe whose reader has gone, which is no error.
+// The arguments choose the dialogue, an answers file or options; one that
+// cannot be used ends the run before anything is opened or written.
 // `fail_allocation` makes the storage of that code fail (tests only).
 int run_program(int argc, const char* const* argv, ExitCode fail_allocation = EXIT_COMPLETE);
 

@@ -89,7 +89,7 @@ void start_up(PluvoRun& run) {
   run.nA = run.nK = run.nS = 0;
 
   con.put("Parametereingabe ...\n");
-  run_parameter_dialogue(run);
+  if (!run.parameters_from_options) run_parameter_dialogue(run);
 
   RunParameters& p = run.params;
   con.put("Stationswerte Anetz...\n");

@@ -105,6 +105,14 @@ struct PluvoRun {
   DateHour last_anetz_stamp{MISSING_STAMP, MISSING_STAMP, MISSING_STAMP, MISSING_STAMP};
   bool anetz_ended = false;
 
+  // Where the parameters come from and the rules chosen on the command line.
+  bool parameters_from_options = false;  // params are set already: no dialogue
+  bool check_answers = false;            // the dialogue reads a terminal and checks each answer
+  bool keep_unmatched_rain = false;      // see scale_window
+  // Windows that kept unmatched rain, and the rain they kept.
+  int kept_rain_windows = 0;
+  double kept_rain_total = 0.0;
+
   // Test seam: the allocation with this code fails (0: none does).
   int fail_allocation_code = 0;
 

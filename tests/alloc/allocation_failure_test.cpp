@@ -61,6 +61,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// pluvo without arguments: the dialogue on standard input.
+const char* const PLUVO_ARGV[] = {"pluvo", nullptr};
+
 std::string read_all(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -140,7 +143,6 @@ fs::path working_copy(const std::string& name, const fs::path& case_dir) {
 
 const fs::path CASES = fs::path(E2E_CASES_DIR);
 constexpr long MAX_ALLOCATIONS = 200000;  // far more than a small run makes
-const char* const PLUVO_ARGV[] = {"pluvo", nullptr};  // no arguments: the dialogue
 
 TEST(AllocationFailures, TabsumEndsWithNotEnoughMemory) {
   const fs::path case_dir = CASES / "tabsum" / "worked-example";

@@ -38,6 +38,15 @@
 //                   it, as "| head -1" does). expect/stdout must then be
 //                   absent.
 //
+//   options         optional; arguments, one per line, that give the same
+//                   parameters as the answers: a second run with them must
+//                   match too, its standard output without the prompts
+//                   (held in ../prompts) and reading no standard input
+//
+// A case whose answers come on standard input (stdin or stdin-from) and that
+// has no arguments is run once more with the answers file named as its only
+// argument; that run must match exactly.
+//
 // Exit status: 0 when everything matches, 1 on any mismatch, 2 when the case
 // itself cannot be run (bad layout, tool missing, temp directory trouble),
 // 77 when it needs what this run lacks (the read-error shim) or is marked as
@@ -578,6 +587,135 @@ Options parse_options(int argc, char** argv) {
   return options;
 }
 
+// One run of the tool in a fresh working directory, compared with the
+// case's expectations; `label` names the run in the report.
+struct Variant {
+  std::string label;
+  std::vector<std::string> args;
+  bool stdin_from_case = true;  // else a pipe that never delivers a byte
+  std::string expected_stdout;
+};
+
+// The file of the working directory that stdin-from names, or empty.
+std::string stdin_from_name(const fs::path& case_dir) {
+  if (!fs::exists(case_dir / "stdin-from")) return "";
+  const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
+  if (lines.empty() || lines.front().empty() || fs::exists(case_dir / "stdin")) {
+    setup_failure("stdin-from must name one file of in/, and stdin must then be absent");
+  }
+  return lines.front();
+}
+
+void run_variant(const Options& options, const Variant& variant, long long expected_exit, const fs::path& root,
+                 Report& report) {
+  const fs::path& case_dir = options.case_dir;
+  fs::path work_dir = root / "work";
+  fs::create_directory(work_dir);
+  if (fs::is_directory(case_dir / "in")) {
+    std::error_code error;
+    fs::copy(case_dir / "in", work_dir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
+  }
+  make_hard_links(case_dir / "hardlinks", work_dir);
+  fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
+  const std::string from = stdin_from_name(case_dir);
+  if (!from.empty()) stdin_path = work_dir / from;
+
+  std::vector<std::pair<std::string, std::string>> environment;
+  if (fs::exists(case_dir / "read-error")) {
+    std::istringstream fields(read_required(case_dir / "read-error"));
+    std::string name;
+    long long offset = -1;
+    if (!(fields >> name >> offset) || offset < 0) setup_failure("read-error must hold a file name and an offset");
+    environment = {{"LD_PRELOAD", options.read_error_shim.string()},
+                   {"READ_ERROR_FILE", (work_dir / name).string()},
+                   {"READ_ERROR_AT", std::to_string(offset)}};
+    // A sanitizer runtime wants to be loaded first; the shim is.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    environment.emplace_back("ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") +
+                                                 (asan != nullptr && *asan != '\0' ? ":" : "") +
+                                                 "verify_asan_link_order=0");
+  }
+
+  std::vector<pid_t> feeders;
+  int in_fd = -1;
+  int silent_pipe[2] = {-1, -1};
+  if (!variant.stdin_from_case) {
+    // The tool must not read its standard input: a read would wait until
+    // the timeout, since the write end stays open and silent.
+    if (pipe(silent_pipe) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+    fcntl(silent_pipe[1], F_SETFD, FD_CLOEXEC);
+    in_fd = silent_pipe[0];
+  } else if (fs::exists(case_dir / "stdin-pipe")) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
+    std::string bytes;
+    if (stdin_path != "/dev/null") bytes = read_required(stdin_path);
+    feeders.push_back(start_feeder(bytes, fds[1], {}));
+    close(fds[1]);
+    in_fd = fds[0];
+  } else {
+    in_fd = open_or_fail(stdin_path, O_RDONLY);
+  }
+  if (fs::exists(case_dir / "fifo")) make_fifos(case_dir / "fifo", work_dir, feeders);
+
+  const StdoutTo stdout_to = read_stdout_to(case_dir);
+  // The launcher writes the whole exit code of the tool to this file. A file
+  // as standard input it opens itself, as a Windows console opens it for
+  // "tool < file".
+  if (!options.launcher.empty()) {
+    environment.emplace_back("E2E_EXIT_CODE_FILE", (root / "exit-code").string());
+    if (variant.stdin_from_case && !fs::exists(case_dir / "stdin-pipe") && fs::is_regular_file(stdin_path)) {
+      environment.emplace_back("E2E_STDIN_FILE", fs::absolute(stdin_path).string());
+    }
+  }
+
+  RunResult result = run_tool(options, variant.args, work_dir, in_fd, environment, stdout_to, root / "stdout",
+                              root / "stderr", root / "exit-code");
+  stop_feeders(feeders);
+  if (silent_pipe[1] >= 0) close(silent_pipe[1]);
+
+  Report found;
+  if (result.timed_out) {
+    found.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
+  } else if (!options.launcher.empty()) {
+    if (!result.launcher_reported) {
+      found.add("the launcher reported no exit code (its own exit status " + std::to_string(result.shell_status) +
+                ")");
+    } else if (result.launcher_code != expected_exit) {
+      found.add("exit code: expected " + std::to_string(expected_exit) + ", got " +
+                std::to_string(result.launcher_code));
+    }
+  } else if (result.shell_status != (expected_exit & 0xff)) {
+    std::string got = std::to_string(result.shell_status);
+    if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
+    std::string expected = std::to_string(expected_exit & 0xff);
+    if (expected_exit > 0xff) expected += " (the low 8 bits of " + std::to_string(expected_exit) + ")";
+    found.add("exit status: expected " + expected + ", got " + got);
+  }
+  const auto target_text = [&](std::string text) { return options.windows ? with_crlf(text) : text; };
+  if (stdout_to == StdoutTo::CAPTURED) {
+    compare_bytes("stdout", target_text(variant.expected_stdout), read_required(root / "stdout"), found);
+  }
+  compare_bytes("stderr", target_text(optional_expectation(case_dir / "expect" / "stderr")),
+                read_required(root / "stderr"), found);
+  check_expected_files(options, case_dir / "expect" / "files", work_dir, found);
+  check_absent(case_dir / "expect" / "absent", work_dir, found);
+  for (const std::string& problem : found.problems) report.add(variant.label + problem);
+}
+
+// The expected standard output of a run that takes its parameters from
+// options: the dialogue run's, without the prompts (the file `prompts` of
+// the tool's case folder holds them as they stand in that output).
+std::string without_prompts(const std::string& dialogue_stdout, const fs::path& prompts_file) {
+  const std::string prompts = read_required(prompts_file);
+  const std::size_t at = dialogue_stdout.find(prompts);
+  if (prompts.empty() || at == std::string::npos) {
+    setup_failure("expect/stdout does not hold the prompts of " + prompts_file.string());
+  }
+  return dialogue_stdout.substr(0, at) + dialogue_stdout.substr(at + prompts.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -602,104 +740,46 @@ int main(int argc, char** argv) {
     if (options.timeout_seconds <= 0) setup_failure("timeout must hold a positive number of seconds");
   }
   long long expected_exit = parse_expected_exit(case_dir / "expect" / "exit");
+  if (fs::exists(case_dir / "read-error") && options.read_error_shim.empty()) {
+    std::cout << "SKIP " << case_dir.string() << " (no read-error shim)\n";
+    return EXIT_SKIP;
+  }
+  const std::string expected_stdout = optional_expectation(case_dir / "expect" / "stdout");
 
+  std::vector<Variant> variants;
+  variants.push_back(Variant{"", args, true, expected_stdout});
   fs::path root = make_temp_root();
-  fs::path work_dir = root / "work";
-  fs::create_directory(work_dir);
-  if (fs::is_directory(case_dir / "in")) {
-    std::error_code error;
-    fs::copy(case_dir / "in", work_dir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    if (error) setup_failure("cannot copy " + (case_dir / "in").string() + ": " + error.message());
+  // Answers on standard input without arguments: the same answers named as
+  // the only argument must do exactly the same. A file of the working
+  // directory is named as the tool's user would name it.
+  const std::string from = stdin_from_name(case_dir);
+  if (args.empty() && !from.empty()) {
+    variants.push_back(Variant{"[answers file as argument] ", {from}, false, expected_stdout});
+  } else if (args.empty() && fs::exists(case_dir / "stdin")) {
+    const fs::path answers = root / "answers";
+    fs::copy_file(case_dir / "stdin", answers);
+    variants.push_back(Variant{"[answers file as argument] ", {answers.string()}, false, expected_stdout});
   }
-  make_hard_links(case_dir / "hardlinks", work_dir);
-  fs::path stdin_path = fs::exists(case_dir / "stdin") ? case_dir / "stdin" : fs::path("/dev/null");
-  if (fs::exists(case_dir / "stdin-from")) {
-    const std::vector<std::string> lines = split_lines(read_required(case_dir / "stdin-from"));
-    if (lines.empty() || lines.front().empty() || fs::exists(case_dir / "stdin")) {
-      setup_failure("stdin-from must name one file of in/, and stdin must then be absent");
-    }
-    stdin_path = work_dir / lines.front();
+  // The same parameters as options: everything but the prompts is the same.
+  // For a tool with prompts, every dialogue case that completes has them.
+  const fs::path prompts_file = case_dir.parent_path() / "prompts";
+  if (fs::exists(prompts_file) && expected_exit == 0 && fs::exists(case_dir / "stdin") &&
+      !fs::exists(case_dir / "options")) {
+    setup_failure(case_dir.string() + " completes but has no options file giving the same parameters");
   }
-
-  std::vector<std::pair<std::string, std::string>> environment;
-  if (fs::exists(case_dir / "read-error")) {
-    if (options.read_error_shim.empty()) {
-      fs::remove_all(root);
-      std::cout << "SKIP " << case_dir.string() << " (no read-error shim)\n";
-      return EXIT_SKIP;
-    }
-    std::istringstream fields(read_required(case_dir / "read-error"));
-    std::string name;
-    long long offset = -1;
-    if (!(fields >> name >> offset) || offset < 0) setup_failure("read-error must hold a file name and an offset");
-    environment = {{"LD_PRELOAD", options.read_error_shim.string()},
-                   {"READ_ERROR_FILE", (work_dir / name).string()},
-                   {"READ_ERROR_AT", std::to_string(offset)}};
-    // A sanitizer runtime wants to be loaded first; the shim is.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    environment.emplace_back("ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") +
-                                                 (asan != nullptr && *asan != '\0' ? ":" : "") +
-                                                 "verify_asan_link_order=0");
+  if (fs::exists(case_dir / "options")) {
+    // Standard output that is not captured is not compared either.
+    const bool captured = read_stdout_to(case_dir) == StdoutTo::CAPTURED;
+    variants.push_back(Variant{"[options] ", split_lines(read_required(case_dir / "options")), false,
+                               captured ? without_prompts(expected_stdout, prompts_file) : ""});
   }
-
-  std::vector<pid_t> feeders;
-  int in_fd = -1;
-  if (fs::exists(case_dir / "stdin-pipe")) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) setup_failure(std::string("pipe: ") + std::strerror(errno));
-    std::string bytes;
-    if (stdin_path != "/dev/null") bytes = read_required(stdin_path);
-    feeders.push_back(start_feeder(bytes, fds[1], {}));
-    close(fds[1]);
-    in_fd = fds[0];
-  } else {
-    in_fd = open_or_fail(stdin_path, O_RDONLY);
-  }
-  if (fs::exists(case_dir / "fifo")) make_fifos(case_dir / "fifo", work_dir, feeders);
-
-  const StdoutTo stdout_to = read_stdout_to(case_dir);
-  // The launcher writes the whole exit code of the tool to this file. A file
-  // as standard input it opens itself, as a Windows console opens it for
-  // "tool < file".
-  if (!options.launcher.empty()) {
-    environment.emplace_back("E2E_EXIT_CODE_FILE", (root / "exit-code").string());
-    if (!fs::exists(case_dir / "stdin-pipe") && fs::is_regular_file(stdin_path)) {
-      environment.emplace_back("E2E_STDIN_FILE", fs::absolute(stdin_path).string());
-    }
-  }
-
-  RunResult result = run_tool(options, args, work_dir, in_fd, environment, stdout_to, root / "stdout",
-                              root / "stderr", root / "exit-code");
-  stop_feeders(feeders);
 
   Report report;
-  if (result.timed_out) {
-    report.add("timed out after " + std::to_string(options.timeout_seconds) + " s; the tool was killed");
-  } else if (!options.launcher.empty()) {
-    if (!result.launcher_reported) {
-      report.add("the launcher reported no exit code (its own exit status " + std::to_string(result.shell_status) +
-                 ")");
-    } else if (result.launcher_code != expected_exit) {
-      report.add("exit code: expected " + std::to_string(expected_exit) + ", got " +
-                 std::to_string(result.launcher_code));
-    }
-  } else if (result.shell_status != (expected_exit & 0xff)) {
-    std::string got = std::to_string(result.shell_status);
-    if (result.signalled) got += " (killed by signal " + std::to_string(result.signal_number) + ")";
-    std::string expected = std::to_string(expected_exit & 0xff);
-    if (expected_exit > 0xff) expected += " (the low 8 bits of " + std::to_string(expected_exit) + ")";
-    report.add("exit status: expected " + expected + ", got " + got);
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    const fs::path run_root = root / ("run" + std::to_string(i));
+    fs::create_directory(run_root);
+    run_variant(options, variants[i], expected_exit, run_root, report);
   }
-  auto expected_text = [&](const char* name) {
-    std::string text = optional_expectation(case_dir / "expect" / name);
-    return options.windows ? with_crlf(text) : text;
-  };
-  if (stdout_to == StdoutTo::CAPTURED) {
-    compare_bytes("stdout", expected_text("stdout"), read_required(root / "stdout"), report);
-  }
-  compare_bytes("stderr", expected_text("stderr"), read_required(root / "stderr"), report);
-  check_expected_files(options, case_dir / "expect" / "files", work_dir, report);
-  check_absent(case_dir / "expect" / "absent", work_dir, report);
 
   if (report.problems.empty()) {
     std::cout << "PASS " << case_dir.string() << "\n";
@@ -709,6 +789,6 @@ int main(int argc, char** argv) {
   std::cout << "FAIL " << case_dir.string() << "\n";
   std::cout << "  tool: " << options.tool.string() << "\n";
   for (const std::string& problem : report.problems) std::cout << "  " << problem << "\n";
-  std::cout << "  kept for inspection: " << root.string() << " (stdout, stderr, work/)\n";
+  std::cout << "  kept for inspection: " << root.string() << " (run<N>/stdout, stderr, work/)\n";
   return EXIT_MISMATCH;
 }

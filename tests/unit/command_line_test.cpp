@@ -75,7 +75,8 @@ TEST(PluvoCommandLine, HelpVersionOrDialogue) {
     std::vector<std::string> args;
     CommandAction action;
   } cases[] = {
-      {{"pluvo"}, CommandAction::run_dialogue},
+      {{"pluvo"}, CommandAction::run},
+      {{"pluvo", "answers.txt", "--help"}, CommandAction::show_help},
       {{"pluvo", "--help"}, CommandAction::show_help},
       {{"pluvo", "-h"}, CommandAction::show_help},
       {{"pluvo", "--version"}, CommandAction::show_version},
@@ -108,6 +109,8 @@ TEST(PluvoCommandLine, HelpAndVersionAreAnsweredWithoutARun) {
 }
 
 TEST(PluvoCommandLine, AnArgumentItCannotUseIsOneLineOnStandardError) {
+  // Checked before the help or the version is shown, and before any file
+  // is opened or anything written.
   const struct {
     std::vector<std::string> args;
     const char* line;
@@ -115,20 +118,25 @@ TEST(PluvoCommandLine, AnArgumentItCannotUseIsOneLineOnStandardError) {
       {{"pluvo", "--foo"}, "pluvo: unknown option '--foo'; see 'pluvo --help'\n"},
       {{"pluvo", "-v"}, "pluvo: unknown option '-v'; see 'pluvo --help'\n"},
       {{"pluvo", "--help", "--hlep"}, "pluvo: unknown option '--hlep'; see 'pluvo --help'\n"},
-      {{"pluvo", "answers.txt"}, "pluvo: unexpected argument 'answers.txt'; see 'pluvo --help'\n"},
-      {{"pluvo", "-"}, "pluvo: unexpected argument '-'; see 'pluvo --help'\n"},
-      {{"pluvo", ""}, "pluvo: unexpected argument ''; see 'pluvo --help'\n"},
+      {{"pluvo", "--version", "a.txt", "b.txt"}, "pluvo: unexpected argument 'b.txt'; see 'pluvo --help'\n"},
+      {{"pluvo", "no-such-folder/answers.txt"},
+       "pluvo: answers file 'no-such-folder/answers.txt': cannot be opened for reading\n"},
+      {{"pluvo", ""}, "pluvo: answers file '': cannot be opened for reading\n"},
   };
   for (const auto& c : cases) {
+    textio::OutputBuffer console(nullptr);
+    textio::TextReader answers;
+    pluvo::PluvoRun run(console, answers);
     const Argv a(c.args);
     try {
-      pluvo::parse_command_line(a.argc(), a.argv());
+      pluvo::run_command_line(run, a.argc(), a.argv());
       ADD_FAILURE() << "accepted " << c.args.back();
     } catch (const textio::FatalError& failure) {
       EXPECT_EQ(failure.code, pluvo::BAD_ARGUMENT);
       EXPECT_TRUE(failure.to_stderr);
       EXPECT_EQ(failure.message, c.line);
     }
+    EXPECT_EQ(console.take_captured(), "") << c.args.back();
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -181,6 +182,37 @@ TEST_F(RunFixture, ScalingAWindowToItsMeasuredTotal) {
   EXPECT_EQ(window(5.0, {2000.0, -999.0}), (std::vector<double>{2000.0 * (5.0 / 1001.0), -999.0}));  // a missing hour
   EXPECT_EQ(window(5.0, {2.0, -999.0}), (std::vector<double>{-999.0, -999.0}));  // ... that makes S < 0
   EXPECT_EQ(window(5.0, {-2000.0, 1.0}), (std::vector<double>{-999.0, -999.0}));   // S < 0
+}
+
+TEST_F(RunFixture, KeptRainIsSharedByTheValidHoursOfAWindowWithoutInterpolatedRain) {
+  pluvo::obtain_ring(run);
+  run.keep_unmatched_rain = true;
+  const int k = 3;
+  // The sum is given, so that a window can hold a missing hour with S = 0.
+  const auto window = [&](double measured, double sum, std::initializer_list<double> hours) {
+    run.ring[0].values[k] = measured;
+    run.hour_sum[k] = sum;
+    int s = 1;
+    for (double h : hours) run.ring[s++].values[k] = h;
+    pluvo::scale_window(run, k, 1, static_cast<int>(hours.size()));
+    std::vector<double> out;
+    for (int i = 1; i <= static_cast<int>(hours.size()); ++i) out.push_back(run.ring[i].values[k]);
+    return out;
+  };
+  EXPECT_EQ(window(12.0, 0.0, {0.0, 0.0, 0.0, 0.0}), (std::vector<double>{3.0, 3.0, 3.0, 3.0}));
+  // A missing hour stays missing and takes no share.
+  EXPECT_EQ(window(12.0, 0.0, {0.0, -999.0, 0.0, 0.0}), (std::vector<double>{4.0, -999.0, 4.0, 4.0}));
+  EXPECT_EQ(run.kept_rain_windows, 2);
+  EXPECT_EQ(run.kept_rain_total, 24.0);
+  // Every other window is scaled as without the rule.
+  EXPECT_EQ(window(12.0, 4.0, {0.0, 1.0, 2.0, 1.0}), (std::vector<double>{0.0, 3.0, 6.0, 3.0}));
+  EXPECT_EQ(window(0.0, 0.0, {0.0, 0.0}), (std::vector<double>{0.0, 0.0}));               // nothing measured
+  EXPECT_EQ(window(-0.5, 0.0, {0.0, 0.0}), (std::vector<double>{0.0, 0.0}));              // below 0, valid
+  EXPECT_EQ(window(-999.0, 0.0, {0.0, 0.0}), (std::vector<double>{-999.0, -999.0}));      // no reading
+  EXPECT_EQ(window(5.0, -1.0, {0.0, 0.0}), (std::vector<double>{-999.0, -999.0}));        // S < 0
+  EXPECT_EQ(window(5.0, std::nan(""), {0.0, 0.0}), (std::vector<double>{0.0, 0.0}));      // S not a number
+  EXPECT_EQ(window(5.0, 0.0, {-999.0, -999.0}), (std::vector<double>{-999.0, -999.0}));   // no valid hour
+  EXPECT_EQ(run.kept_rain_windows, 2);
 }
 
 TEST_F(RunFixture, AllocationFailureAtStartEndsBeforeTheBanner) {
