@@ -84,8 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 1; i <= stations; ++i) run.stations.x[i] = in.next();
   for (int i = 1; i <= stations; ++i) run.stations.y[i] = in.next();
 
+  p.power = power;
+  p.max_distance = max_distance;
   pluvo::IdwPlan plan;
-  pluvo::build_idw_plan(plan, run, 1, sources, sources + 1, stations, power, max_distance);
+  pluvo::build_idw_plan(plan, run, pluvo::StationGroup{.first = 1, .last = sources},
+                        pluvo::StationGroup{.first = sources + 1, .last = stations});
   for (int hour = 0; hour < MAX_HOURS && in.more(); ++hour) {
     pluvo::ValueArray plain{};
     for (int i = 1; i <= stations; ++i) plain[i] = in.next();

@@ -77,24 +77,30 @@ std::string read_station_file(const std::string& text, int first, double factor,
   static textio::OutputBuffer console(nullptr, 1 << 12);
   static textio::TextReader dialogue;
   static pluvo::PluvoRun run(console, dialogue);
-  static textio::TextReader file;
+  static pluvo::HeaderBuffers buffers;
+  static pluvo::StationGroup group;
+  textio::TextReader& file = group.file;
   console.take_captured();
-  run.line_buffer.clear();
-  for (std::string& word : run.word_buffer) word.clear();
+  buffers.line.clear();
+  for (std::string& word : buffers.words) word.clear();
   fill_canaries(run.stations);
 
   const std::string name = fuzz::private_path("station.txt");
   fuzz::write_file(name, text);
   std::string seen;
-  int count = -1;
-  int declared = -1;
+  // Counts that no header gives, so that one left unset is seen.
+  group.first = first;
+  group.last = first - 2;
+  group.declared = -1;
   try {
-    pluvo::read_station_header(run, file, name, first, count, declared);
+    pluvo::read_station_header(run, buffers, group, name);
   } catch (const textio::FatalError& e) {
     check_read_error(e, pluvo::READ_X_LABELS, pluvo::READ_NAME);
     check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
     return console.take_captured() + "\nheader code " + std::to_string(e.code);
   }
+  const int count = group.count();
+  const int declared = group.declared;
   const int room = pluvo::MAX_STATIONS - first + 1;
   if (declared < 0 || count != (declared < room ? declared : (room > 0 ? room : 0))) {
     fuzz::finding("header of " + std::to_string(declared) + " stations from index " + std::to_string(first) +

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fatal_errors.h"
 #include "run_state.h"
 
 namespace pluvo {
@@ -28,6 +29,7 @@ CommandLine parse_command_line(int argc, const char* const* argv);
 // BAD_ARGUMENT (108) with one line for standard error, before anything is
 // opened or written, so that a mistyped option never starts a dialogue.
 // Returns the exit code; failures throw textio::FatalError as a run does.
-int run_command_line(PluvoRun& run, int argc, const char* const* argv);
+// The seam lets a test fail the storage of one code.
+int run_command_line(PluvoRun& run, int argc, const char* const* argv, const AllocationSeam& seam = {});
 
 }  // namespace pluvo

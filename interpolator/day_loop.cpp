@@ -1,5 +1,6 @@
 #include "day_loop.h"
 
+#include <array>
 #include <cmath>
 
 #include "hourly_advance.h"
@@ -17,16 +18,17 @@ void process_window(PluvoRun& run, IdwPlan& plan, int first_slot, int last_slot)
   const int first = plan.first_target;
   const int last = plan.last_target;
   double* measured = run.ring[0].values;
+  std::array<double, STATION_SLOTS> hour_sum;
   for (int k = first; k <= last; ++k) {
     measured[k] = run.ring[first_slot].values[k];
-    run.hour_sum[k] = 0.0;
+    hour_sum[k] = 0.0;
   }
   for (int s = first_slot; s <= last_slot; ++s) interpolate_planned(plan, run, run.ring[s].values);
   for (int s = first_slot; s <= last_slot; ++s) {
     const double* values = run.ring[s].values;
-    for (int k = first; k <= last; ++k) run.hour_sum[k] += values[k];
+    for (int k = first; k <= last; ++k) hour_sum[k] += values[k];
   }
-  for (int k = first; k <= last; ++k) scale_window(run, k, first_slot, last_slot);
+  for (int k = first; k <= last; ++k) scale_window(run, k, hour_sum[k], first_slot, last_slot);
 }
 
 // The table ends with hour 24 of the end date, or, once the hourly data
@@ -39,21 +41,20 @@ bool ends_run(const PluvoRun& run, const DateHour& s) {
   const RunParameters& p = run.params;
   if (!stamp_before(s, DateHour{p.end_day, 24, p.end_month, p.end_year})) return true;
   const DateHour& last = run.last_anetz_stamp;
-  return run.anetz_file.eof() && !stamp_before(s, DateHour{last.day, 24, last.month, last.year});
+  return run.anetz.file.eof() && !stamp_before(s, DateHour{last.day, 24, last.month, last.year});
 }
 
 }  // namespace
 
-void scale_window(PluvoRun& run, int k, int first_slot, int last_slot) {
+void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
   const double missing = run.missing_value();
   const double m = run.ring[0].values[k];
-  const double sum = run.hour_sum[k];
   const bool m_valid = run.is_valid(m);
   if (sum > 0.0) {
-    run.scale_factor = m / sum;
+    const double factor = m / sum;
     for (int s = first_slot; s <= last_slot; ++s) {
       double& v = run.ring[s].values[k];
-      v = (run.is_valid(v) && m_valid) ? v * run.scale_factor : missing;
+      v = (run.is_valid(v) && m_valid) ? v * factor : missing;
     }
   } else if (sum == 0.0 || std::isnan(sum)) {
     // The hours that stay valid get 0.0, or with the opt-in rule an even
@@ -75,28 +76,28 @@ void scale_window(PluvoRun& run, int k, int first_slot, int last_slot) {
   }
 }
 
-void run_day_loop(PluvoRun& run) {
-  const RunParameters& p = run.params;
+void run_day_loop(PluvoRun& run, const AllocationSeam& seam) {
+  const bool with_klima = run.klima.count() > 0;
+  const bool with_sammler = run.sammler.count() > 0;
   IdwPlan klima;
   IdwPlan sammler;
-  if (run.nK > 0) build_idw_plan(klima, run, 1, run.nA, run.nA + 1, run.nA + run.nK, p.power, p.max_distance);
-  if (run.nS > 0) {
-    build_idw_plan(sammler, run, 1, run.nA, run.nA + run.nK + 1, run.nTotal, p.power, p.max_distance);
-  }
+  if (with_klima) build_idw_plan(klima, run, run.anetz, run.klima, seam);
+  if (with_sammler) build_idw_plan(sammler, run, run.anetz, run.sammler, seam);
 
-  while (run.done == 0) {
-    if (run.nK > 0) {
+  bool done = false;
+  while (!done) {
+    if (with_klima) {
       process_window(run, klima, 1, 12);
       process_window(run, klima, 13, 24);
     }
-    if (run.nS > 0) process_window(run, sammler, 1, 24);
+    if (with_sammler) process_window(run, sammler, 1, 24);
 
-    for (int s = 1; s <= HOURS_PER_DAY && run.done == 0; ++s) {
+    for (int s = 1; s <= HOURS_PER_DAY && !done; ++s) {
       const DateHour& stamp = *run.ring[s].stamp;
       write_output_row(run, stamp.year, stamp.month, stamp.day, stamp.hour, 1, run.nTotal, run.ring[s].values);
-      if (ends_run(run, stamp)) run.done = 1;
+      done = ends_run(run, stamp);
     }
-    if (run.done == 0) {
+    if (!done) {
       for (int h = 0; h < HOURS_PER_DAY; ++h) advance_hour(run);
     }
   }

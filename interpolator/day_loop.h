@@ -3,6 +3,7 @@
 // and move the ring on by a day.
 #pragma once
 
+#include "fatal_errors.h"
 #include "run_state.h"
 
 namespace pluvo {
@@ -10,16 +11,17 @@ namespace pluvo {
 // Runs day after day until the row of hour 24 of the end date (or of the
 // first day on or after it) has been written, or, once the hourly data
 // have ended, the row of hour 24 of the day of their last record (or of
-// the first day on or after it).
-void run_day_loop(PluvoRun& run);
+// the first day on or after it). The seam lets a test fail the storage of
+// the interpolation.
+void run_day_loop(PluvoRun& run, const AllocationSeam& seam = {});
 
 // Scales station k's hours in slots first..last to its measured total m in
-// slot 0, using the sum S of those hours in hour_sum[k]: S > 0 scales every
+// slot 0, given the sum S of those hours: S > 0 scales every
 // valid hour by m / S; S = 0 (or not a number) writes 0.0 in every valid
 // hour; S < 0 makes the window missing; a missing m makes it missing too.
 // With keep_unmatched_rain, a window with S = 0 and a valid m > 0 gets
 // m / n in each of its n valid hours (hours whose estimate is valid: those
 // that would be 0.0), so the measured rain is kept.
-void scale_window(PluvoRun& run, int k, int first_slot, int last_slot);
+void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot);
 
 }  // namespace pluvo

@@ -24,8 +24,9 @@ enum ExitCode : int {
   ALLOC_KLIMA_NAME = 9,
   ALLOC_SAMMLER_NAME = 10,
   ALLOC_OUTPUT_NAME = 11,
-  // 12 to 15 are not used: the station arrays and the hour sums are part of
-  // the run's state and are obtained with it (18).
+  // 12 to 15 are not used: the station arrays are part of the run's state
+  // and are obtained with it (18); the hour sums are a work array of the
+  // daily loop.
   ALLOC_RING_VALUES = 16,
   ALLOC_RING_STAMPS = 17,
   ALLOC_IO_BUFFERS = 18,  // the buffers of the console and of the files, obtained first

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <new>
+#include <string>
 
 #include "exit_codes.h"
-#include "run_state.h"
 
 namespace pluvo {
 
@@ -20,11 +20,18 @@ namespace pluvo {
 // Any other failure, with what its message names.
 [[noreturn]] void fatal_stop(ExitCode code, const MessageArguments& arguments = {});
 
+// Test seam, handed down from the program to every operation that obtains
+// storage: the storage of code `failing` is not obtained, as if memory were
+// short (EXIT_COMPLETE: every request is tried).
+struct AllocationSeam {
+  ExitCode failing = EXIT_COMPLETE;
+};
+
 // Runs `obtain`, which allocates storage, and ends the run with the
-// allocation code when that fails (or when a test asks it to fail).
+// allocation code when that fails (or when the seam asks it to fail).
 template <class Obtain>
-void obtain_storage(const PluvoRun& run, ExitCode code, Obtain&& obtain) {
-  if (run.fail_allocation_code == code) fatal_alloc_error(code);
+void obtain_storage(const AllocationSeam& seam, ExitCode code, Obtain&& obtain) {
+  if (seam.failing == code) fatal_alloc_error(code);
   try {
     obtain();
   } catch (const std::bad_alloc&) {

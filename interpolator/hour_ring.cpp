@@ -4,9 +4,9 @@
 
 namespace pluvo {
 
-void obtain_ring(PluvoRun& run) {
-  obtain_storage(run, ALLOC_RING_VALUES, [&] { run.ring_values = std::make_unique<std::array<ValueArray, RING_SLOTS>>(); });
-  obtain_storage(run, ALLOC_RING_STAMPS, [&] { run.ring_stamps = std::make_unique<std::array<DateHour, RING_SLOTS>>(); });
+void obtain_ring(PluvoRun& run, const AllocationSeam& seam) {
+  obtain_storage(seam, ALLOC_RING_VALUES, [&] { run.ring_values = std::make_unique<std::array<ValueArray, RING_SLOTS>>(); });
+  obtain_storage(seam, ALLOC_RING_STAMPS, [&] { run.ring_stamps = std::make_unique<std::array<DateHour, RING_SLOTS>>(); });
   for (int k = 0; k < RING_SLOTS; ++k) {
     ValueArray& values = (*run.ring_values)[k];
     values.fill(-999.0);

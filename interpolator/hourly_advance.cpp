@@ -5,7 +5,6 @@
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "parameter_dialogue.h"
-#include "record_reader.h"
 
 namespace pluvo {
 namespace {
@@ -32,17 +31,15 @@ bool same_stamp(const DateHour& a, const DateHour& b) {
 
 // Reads the record of a group that reports at this hour into slot 24, or
 // marks its entries missing once its file has ended.
-void read_reporting_group(PluvoRun& run, textio::TextReader& file, int first, int last, int declared, double factor,
-                          ExitCode stamp_code, ExitCode value_code, ExitCode mismatch_code) {
+void read_reporting_group(PluvoRun& run, StationGroup& group) {
   HourSlot& slot = run.ring[24];
-  if (file.eof()) {
-    set_missing(run, slot.values, first, last);
+  if (group.file.eof()) {
+    set_missing(run, slot.values, group.first, group.last);
     return;
   }
   DateHour reported{};
-  read_record(file, RecordTarget{&reported, slot.values, first, last, first + declared - 1}, factor, stamp_code,
-              value_code, true);
-  if (!same_stamp(reported, *slot.stamp)) time_mismatch(*slot.stamp, mismatch_code);
+  read_group_record(group, reported, slot.values, group.advance, true);
+  if (!same_stamp(reported, *slot.stamp)) time_mismatch(*slot.stamp, group.mismatch);
 }
 
 void print_progress(PluvoRun& run, const DateHour& s) {
@@ -95,7 +92,7 @@ bool stamp_before(const DateHour& a, const DateHour& b) {
 void advance_hour(PluvoRun& run) {
   rotate_ring(run);
   HourSlot& slot = run.ring[24];
-  if (run.anetz_file.eof()) {
+  if (run.anetz.file.eof()) {
     // No more hours: the rest of the last day goes on with missing values
     // and stamps that follow the calendar, up to its hour 24, where the
     // daily loop ends the run.
@@ -103,18 +100,11 @@ void advance_hour(PluvoRun& run) {
     *slot.stamp = next_hour(*run.ring[23].stamp);
     run.anetz_ended = true;
   } else {
-    read_record(run.anetz_file, RecordTarget{slot.stamp, slot.values, 1, run.nA, run.declared_anetz}, 1.0,
-                READ_ANETZ_STAMP, READ_ANETZ_VALUE, true);
+    read_group_record(run.anetz, *slot.stamp, slot.values, run.anetz.advance, true);
     run.last_anetz_stamp = *slot.stamp;
     const int hour = slot.stamp->hour;
-    if ((hour == 7 || hour == 19) && run.nK > 0) {
-      read_reporting_group(run, run.klima_file, run.nA + 1, run.nA + run.nK, run.declared_klima, 1.0, READ_KLIMA_STAMP,
-                           READ_KLIMA_VALUE, KLIMA_TIME_MISMATCH);
-    }
-    if (hour == 7 && run.nS > 0) {
-      read_reporting_group(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal, run.declared_sammler, 10.0,
-                           READ_SAMMLER_STAMP, READ_SAMMLER_VALUE, SAMMLER_TIME_MISMATCH);
-    }
+    if ((hour == 7 || hour == 19) && run.klima.count() > 0) read_reporting_group(run, run.klima);
+    if (hour == 7 && run.sammler.count() > 0) read_reporting_group(run, run.sammler);
   }
   print_progress(run, *slot.stamp);
 }

@@ -25,10 +25,11 @@ double idw_weight(const WeightForm& form, double d2) {
 }
 
 void interpolate_idw(const PluvoRun& run, double* values, const double* x, const double* y, int first_source,
-                     int last_source, int first_target, int last_target, double power, double max_distance) {
+                     int last_source, int first_target, int last_target, double power, double max_distance,
+                     const AllocationSeam& seam) {
   std::vector<double> weight;
   std::vector<char> entered;
-  obtain_storage(run, ALLOC_WEIGHTS, [&] {
+  obtain_storage(seam, ALLOC_WEIGHTS, [&] {
     weight.assign(STATION_SLOTS, 0.0);
     entered.assign(STATION_SLOTS, 0);
   });

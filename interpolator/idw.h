@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "fatal_errors.h"
 #include "run_state.h"
 
 namespace pluvo {
@@ -26,6 +27,7 @@ double idw_weight(const WeightForm& form, double d2);
 // max_distance, then applies the run's lower and upper limits. Sources at
 // distance zero from a target give that target the mean of their values.
 void interpolate_idw(const PluvoRun& run, double* values, const double* x, const double* y, int first_source,
-                     int last_source, int first_target, int last_target, double power, double max_distance);
+                     int last_source, int first_target, int last_target, double power, double max_distance,
+                     const AllocationSeam& seam = {});
 
 }  // namespace pluvo

@@ -29,8 +29,14 @@ void renormalise(IdwPlan& plan, int tj, const SourceMask& counted) {
 
 }  // namespace
 
-void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int last_source, int first_target,
-                    int last_target, double power, double max_distance) {
+void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets,
+                    const AllocationSeam& seam) {
+  const int first_source = sources.first;
+  const int last_source = sources.last;
+  const int first_target = targets.first;
+  const int last_target = targets.last;
+  const double power = run.params.power;
+  const double max_distance = run.params.max_distance;
   plan.first_source = first_source;
   plan.last_source = last_source;
   plan.first_target = first_target;
@@ -40,7 +46,7 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int la
   plan.power = power;
   plan.max_distance = max_distance;
   const auto cells = static_cast<std::size_t>(plan.sources) * static_cast<std::size_t>(plan.targets);
-  obtain_storage(run, ALLOC_WEIGHTS, [&] {
+  obtain_storage(seam, ALLOC_WEIGHTS, [&] {
     plan.weight.assign(cells, 0.0);
     plan.normalised.assign(cells, 0.0);
     plan.in_range.assign(static_cast<std::size_t>(plan.targets), SourceMask{});

@@ -62,10 +62,11 @@ struct IdwPlan {
   std::vector<int> raining;      // valid sources whose value is not zero
 };
 
-// Prepares the plan; ends the run with allocation code 2 when its storage
-// cannot be obtained.
-void build_idw_plan(IdwPlan& plan, const PluvoRun& run, int first_source, int last_source, int first_target,
-                    int last_target, double power, double max_distance);
+// Prepares the plan for interpolating from the stations of `sources` onto
+// those of `targets` with the run's power and maximum distance; ends the
+// run with allocation code 2 when its storage cannot be obtained.
+void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets,
+                    const AllocationSeam& seam = {});
 
 // Same effect as interpolate_idw with the plan's sources, targets, power
 // and maximum distance.

@@ -86,7 +86,8 @@ void keep_up_to_nul(std::string& name) {
 
 bool is_leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-void bring_dates_into_range(RunParameters& p, std::array<int, 13>& days_in_month) {
+void bring_dates_into_range(RunParameters& p) {
+  std::array<int, 13> days_in_month{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (p.start_year < 100) p.start_year += 1900;
   if (p.end_year < 100) p.end_year += 1900;
   hold_month(p.start_month);
@@ -105,7 +106,7 @@ void run_parameter_dialogue(PluvoRun& run) {
     PlainAnswers ask{run};
     ask_every_parameter(run, ask);
   }
-  bring_dates_into_range(run.params, run.days_in_month);
+  bring_dates_into_range(run.params);
 }
 
 }  // namespace pluvo

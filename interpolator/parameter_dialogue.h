@@ -12,7 +12,7 @@ void run_parameter_dialogue(PluvoRun& run);
 
 // Two-digit years become 19xx, months are held to 1..12, February gets the
 // length of the end year, and days are held to the length of their month.
-void bring_dates_into_range(RunParameters& params, std::array<int, 13>& days_in_month);
+void bring_dates_into_range(RunParameters& params);
 
 bool is_leap_year(int year);
 

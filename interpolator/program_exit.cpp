@@ -6,6 +6,7 @@
 
 #include "command_line.h"
 #include "fatal_error.h"
+#include "fatal_errors.h"
 #include "platform_io.h"
 #include "run_sequence.h"
 #include "run_state.h"
@@ -54,11 +55,10 @@ int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   }
   answers->tie(console.get());
   console->set_interactive(textio::is_terminal(stdout));
-  run->fail_allocation_code = fail_allocation;
 
   int code = EXIT_COMPLETE;
   try {
-    code = run_command_line(*run, argc, argv);
+    code = run_command_line(*run, argc, argv, AllocationSeam{fail_allocation});
   } catch (const textio::FatalError& f) {
     code = report(*console, f);
   } catch (const std::bad_alloc&) {

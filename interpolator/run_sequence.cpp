@@ -18,12 +18,12 @@ constexpr int HEADER_LINES = 5;
 constexpr std::size_t WORD_BUFFER_SIZE = 100;
 constexpr std::size_t LINE_BUFFER_SIZE = MAX_STATIONS * NAME_CELL;
 
-void obtain_buffers(PluvoRun& run) {
+void obtain_buffers(PluvoRun& run, HeaderBuffers& header, const AllocationSeam& seam) {
   const ExitCode word_codes[] = {ALLOC_WORD_BUFFER_1, ALLOC_WORD_BUFFER_2, ALLOC_WORD_BUFFER_3, ALLOC_WORD_BUFFER_4};
   for (int i = 0; i < 4; ++i) {
-    obtain_storage(run, word_codes[i], [&] { run.word_buffer[i].reserve(WORD_BUFFER_SIZE); });
+    obtain_storage(seam, word_codes[i], [&] { header.words[i].reserve(WORD_BUFFER_SIZE); });
   }
-  obtain_storage(run, ALLOC_LINE_BUFFER, [&] { run.line_buffer.reserve(LINE_BUFFER_SIZE); });
+  obtain_storage(seam, ALLOC_LINE_BUFFER, [&] { header.line.reserve(LINE_BUFFER_SIZE); });
   RunParameters& p = run.params;
   const struct {
     std::string* name;
@@ -32,7 +32,7 @@ void obtain_buffers(PluvoRun& run) {
                {&p.klima_file_name, ALLOC_KLIMA_NAME},
                {&p.sammler_file_name, ALLOC_SAMMLER_NAME},
                {&p.output_file_name, ALLOC_OUTPUT_NAME}};
-  for (const auto& n : names) obtain_storage(run, n.code, [&] { n.name->reserve(WORD_BUFFER_SIZE); });
+  for (const auto& n : names) obtain_storage(seam, n.code, [&] { n.name->reserve(WORD_BUFFER_SIZE); });
 }
 
 void open_output(PluvoRun& run) {
@@ -50,12 +50,13 @@ void open_output(PluvoRun& run) {
   }
 }
 
-// A failed read or return to the start ends the run with `code`, the first
-// code of the search that follows.
-void skip_header(textio::TextReader& file, ExitCode code) {
-  if (!file.rewind()) fatal_read_error(code);
+// A failed read or return to the start ends the run with the first code of
+// the search that follows.
+void skip_header(StationGroup& group) {
+  textio::TextReader& file = group.file;
+  if (!file.rewind()) fatal_read_error(group.search.stamp);
   for (int i = 0; i < HEADER_LINES; ++i) file.skip_line();
-  if (file.read_failed()) fatal_read_error(code);
+  if (file.read_failed()) fatal_read_error(group.search.stamp);
 }
 
 void close_station_file(textio::TextReader& file, const std::string& name, ExitCode code) {
@@ -77,33 +78,39 @@ void note_early_end(PluvoRun& run) {
 
 }  // namespace
 
-void start_up(PluvoRun& run) {
-  run.done = 0;
-  obtain_buffers(run);
+void start_up(PluvoRun& run, const AllocationSeam& seam) {
+  HeaderBuffers header;
+  obtain_buffers(run, header, seam);
   textio::OutputBuffer& con = run.console;
   con.put("PLUVO - Inverse-Distance-Weighting-Interpolation von Niederschl\x84gen\n");
   con.put("       der Anetzstationen auf die Standorte der Klimastationen und\n");
   con.put("       Tagessammler \n");
   con.put("Initialisieren...\n");
-  obtain_ring(run);
-  run.nA = run.nK = run.nS = 0;
+  obtain_ring(run, seam);
+  // No group holds a station yet.
+  run.anetz.first = 1;
+  run.anetz.last = 0;
+  run.anetz.declared = 0;
+  place_behind(run.klima, run.anetz);
+  place_behind(run.sammler, run.klima);
 
   con.put("Parametereingabe ...\n");
   if (!run.parameters_from_options) run_parameter_dialogue(run);
 
   RunParameters& p = run.params;
   con.put("Stationswerte Anetz...\n");
-  read_station_header(run, run.anetz_file, p.anetz_file_name, 1, run.nA, run.declared_anetz);
+  read_station_header(run, header, run.anetz, p.anetz_file_name, seam);
+  place_behind(run.klima, run.anetz);
   if (!p.klima_file_name.empty()) {
     con.put("Stationswert Klimastationen...\n");
-    read_station_header(run, run.klima_file, p.klima_file_name, run.nA + 1, run.nK, run.declared_klima);
+    read_station_header(run, header, run.klima, p.klima_file_name, seam);
   }
+  place_behind(run.sammler, run.klima);
   if (!p.sammler_file_name.empty()) {
     con.put("Stationswert Sammler ...\n");
-    read_station_header(run, run.sammler_file, p.sammler_file_name, run.nA + run.nK + 1, run.nS,
-                        run.declared_sammler);
+    read_station_header(run, header, run.sammler, p.sammler_file_name, seam);
   }
-  run.nTotal = run.nA + run.nK + run.nS;
+  run.nTotal = run.sammler.last;
   con.put("Gesamtzahl der Stationen : ");
   con.put_int(run.nTotal);
   con.put('\n');
@@ -113,30 +120,30 @@ void start_up(PluvoRun& run) {
 }
 
 void start_synchronisation(PluvoRun& run) {
-  skip_header(run.anetz_file, READ_ANETZ_SEARCH_STAMP);
-  if (run.nK != 0) skip_header(run.klima_file, READ_KLIMA_FIRST_STAMP);
-  if (run.nS != 0) skip_header(run.sammler_file, READ_SAMMLER_SEARCH_STAMP);
+  skip_header(run.anetz);
+  if (run.klima.count() != 0) skip_header(run.klima);
+  if (run.sammler.count() != 0) skip_header(run.sammler);
   for (int k = 0; k < RING_SLOTS; ++k) set_missing(run, run.ring[k].values, 1, MAX_STATIONS);
 
-  sync_anetz(run, run.anetz_file, 1, run.nA);
-  if (run.nK != 0) sync_klima(run, run.klima_file, run.nA + 1, run.nA + run.nK);
-  if (run.nS != 0) sync_sammler(run, run.sammler_file, run.nA + run.nK + 1, run.nTotal);
+  sync_anetz(run);
+  if (run.klima.count() != 0) sync_klima(run);
+  if (run.sammler.count() != 0) sync_sammler(run);
 }
 
 void stop(PluvoRun& run) {
   run.console.put('\n');
   note_early_end(run);
   const RunParameters& p = run.params;
-  if (run.nA > 0) close_station_file(run.anetz_file, p.anetz_file_name, CLOSE_ANETZ);
-  if (run.nK > 0) close_station_file(run.klima_file, p.klima_file_name, CLOSE_KLIMA);
-  if (run.nS > 0) close_station_file(run.sammler_file, p.sammler_file_name, CLOSE_SAMMLER);
+  if (run.anetz.count() > 0) close_station_file(run.anetz.file, p.anetz_file_name, CLOSE_ANETZ);
+  if (run.klima.count() > 0) close_station_file(run.klima.file, p.klima_file_name, CLOSE_KLIMA);
+  if (run.sammler.count() > 0) close_station_file(run.sammler.file, p.sammler_file_name, CLOSE_SAMMLER);
   if (!run.output_file.close_file()) fatal_stop(CLOSE_OUTPUT, {.name = p.output_file_name});
 }
 
-int run_pluvo(PluvoRun& run) {
-  start_up(run);
+int run_pluvo(PluvoRun& run, const AllocationSeam& seam) {
+  start_up(run, seam);
   start_synchronisation(run);
-  run_day_loop(run);
+  run_day_loop(run, seam);
   stop(run);
   return EXIT_COMPLETE;
 }

@@ -1,14 +1,16 @@
 // The state of one pluvo run: station table, hourly ring, run parameters,
-// counts and open files. One PluvoRun is one run; tests build fresh ones.
+// the three station groups and the output file. One PluvoRun is one run;
+// tests build fresh ones. What only one operation needs lives with it.
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "exit_codes.h"
 #include "output_buffer.h"
+#include "station_group.h"
 #include "text_reader.h"
 
 namespace pluvo {
@@ -77,28 +79,19 @@ struct PluvoRun {
   std::unique_ptr<std::array<ValueArray, RING_SLOTS>> ring_values;
   std::unique_ptr<std::array<DateHour, RING_SLOTS>> ring_stamps;
   std::array<HourSlot, RING_SLOTS> ring{};
-  std::array<double, STATION_SLOTS> hour_sum{};
-  double scale_factor = 0.0;
-  std::int16_t done = 0;
-  std::array<int, 13> days_in_month{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-  int nA = 0;
-  int nK = 0;
-  int nS = 0;
-  int nTotal = 0;
-  // Stations each file's header declares; above the capacity the surplus
-  // values of every record are read and not stored.
-  int declared_anetz = 0;
-  int declared_klima = 0;
-  int declared_sammler = 0;
+  // The three station files; the Sammler totals are read times 10.
+  StationGroup anetz{.search = {READ_ANETZ_SEARCH_STAMP, READ_ANETZ_SEARCH_VALUE},
+                     .advance = {READ_ANETZ_STAMP, READ_ANETZ_VALUE}};
+  StationGroup klima{.search = {READ_KLIMA_FIRST_STAMP, READ_KLIMA_FIRST_VALUE},
+                     .advance = {READ_KLIMA_STAMP, READ_KLIMA_VALUE},
+                     .mismatch = KLIMA_TIME_MISMATCH};
+  StationGroup sammler{.factor = 10.0,
+                       .search = {READ_SAMMLER_SEARCH_STAMP, READ_SAMMLER_SEARCH_VALUE},
+                       .advance = {READ_SAMMLER_STAMP, READ_SAMMLER_VALUE},
+                       .mismatch = SAMMLER_TIME_MISMATCH};
+  int nTotal = 0;  // stations of all three groups
 
-  // Work buffers of the station file readers.
-  std::string line_buffer;
-  std::array<std::string, 4> word_buffer;
-
-  textio::TextReader anetz_file;
-  textio::TextReader klima_file;
-  textio::TextReader sammler_file;
   textio::OutputBuffer output_file{nullptr, 1 << 17};
 
   // The last ANETZ record actually read, and whether the file has ended.
@@ -112,9 +105,6 @@ struct PluvoRun {
   // Windows that kept unmatched rain, and the rain they kept.
   int kept_rain_windows = 0;
   double kept_rain_total = 0.0;
-
-  // Test seam: the allocation with this code fails (0: none does).
-  int fail_allocation_code = 0;
 
   double missing_value() const { return -params.nodata - 1.0; }
   bool is_valid(double v) const { return v > -params.nodata; }

@@ -4,7 +4,6 @@
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "output_table.h"
-#include "record_reader.h"
 
 namespace pluvo {
 namespace {
@@ -25,12 +24,10 @@ bool is_start_stamp(const PluvoRun& run, const DateHour& s) {
 }
 
 // Reads an ANETZ record into slot 24; the other groups' entries are missing.
-void read_anetz_hour(PluvoRun& run, textio::TextReader& stream, int first, int last, ExitCode stamp_code,
-                     ExitCode value_code) {
+void read_anetz_hour(PluvoRun& run, ReadCodes codes) {
   HourSlot& slot = run.ring[24];
-  read_record(stream, RecordTarget{slot.stamp, slot.values, first, last, first + run.declared_anetz - 1}, 1.0,
-              stamp_code, value_code, false);
-  set_missing(run, slot.values, last + 1, run.nTotal);
+  read_group_record(run.anetz, *slot.stamp, slot.values, codes, false);
+  set_missing(run, slot.values, run.anetz.last + 1, run.nTotal);
   run.last_anetz_stamp = *slot.stamp;
 }
 
@@ -46,7 +43,8 @@ bool same_date(const DateHour& a, int day, int month, int year) {
   return a.day == day && a.month == month && a.year == year;
 }
 
-void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+void sync_anetz(PluvoRun& run) {
+  textio::TextReader& stream = run.anetz.file;
   rotate_ring(run);
   // A file that cannot seek has kept its start for this second return,
   // unless the skip before went beyond it.
@@ -60,33 +58,32 @@ void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last) 
       found = true;
       break;
     }
-    read_anetz_hour(run, stream, first, last, READ_ANETZ_SEARCH_STAMP, READ_ANETZ_SEARCH_VALUE);
+    read_anetz_hour(run, run.anetz.search);
   }
   // The start record may be the file's last one, read as the file ended.
   found = found || is_start_stamp(run, *run.ring[24].stamp);
 
   int fill_reads = 0;
   for (int s = 1; s <= FILL_HOURS; ++s) {
-    if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, first, run.nTotal, run.ring[24].values);
+    if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, 1, run.nTotal, run.ring[24].values);
     rotate_ring(run);
     if (!stream.eof()) {
-      read_anetz_hour(run, stream, first, last, READ_ANETZ_FILL_STAMP, READ_ANETZ_FILL_VALUE);
+      read_anetz_hour(run, {READ_ANETZ_FILL_STAMP, READ_ANETZ_FILL_VALUE});
       ++fill_reads;
     }
   }
   if (!found || fill_reads < FILL_HOURS) start_date_missing(run, run.params.anetz_file_name, ANETZ_START_MISSING);
 }
 
-void sync_klima(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+void sync_klima(PluvoRun& run) {
   const RunParameters& p = run.params;
-  const int declared_last = first + run.declared_klima - 1;
+  StationGroup& klima = run.klima;
   for (;;) {
-    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 1.0,
-                READ_KLIMA_FIRST_STAMP, READ_KLIMA_FIRST_VALUE, true);
-    read_record(stream, RecordTarget{run.ring[13].stamp, run.ring[13].values, first, last, declared_last}, 1.0,
-                READ_KLIMA_SECOND_STAMP, READ_KLIMA_SECOND_VALUE, true);
+    read_group_record(klima, *run.ring[1].stamp, run.ring[1].values, klima.search, true);
+    read_group_record(klima, *run.ring[13].stamp, run.ring[13].values,
+                      {READ_KLIMA_SECOND_STAMP, READ_KLIMA_SECOND_VALUE}, true);
     print_search_line(run, "Suchen Klima : ", *run.ring[13].stamp);
-    if (stream.eof()) break;
+    if (klima.file.eof()) break;
     if (same_date(*run.ring[13].stamp, p.start_day, p.start_month, p.start_year)) break;
   }
   // Only a start date that was not found fails; a file may end with it.
@@ -95,14 +92,13 @@ void sync_klima(PluvoRun& run, textio::TextReader& stream, int first, int last) 
   }
 }
 
-void sync_sammler(PluvoRun& run, textio::TextReader& stream, int first, int last) {
+void sync_sammler(PluvoRun& run) {
   const RunParameters& p = run.params;
-  const int declared_last = first + run.declared_sammler - 1;
+  StationGroup& sammler = run.sammler;
   for (;;) {
-    read_record(stream, RecordTarget{run.ring[1].stamp, run.ring[1].values, first, last, declared_last}, 10.0,
-                READ_SAMMLER_SEARCH_STAMP, READ_SAMMLER_SEARCH_VALUE, true);
+    read_group_record(sammler, *run.ring[1].stamp, run.ring[1].values, sammler.search, true);
     print_search_line(run, "Suchen Sammler : ", *run.ring[1].stamp);
-    if (stream.eof()) break;
+    if (sammler.file.eof()) break;
     if (same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) break;
   }
   if (!same_date(*run.ring[1].stamp, p.start_day, p.start_month, p.start_year)) {

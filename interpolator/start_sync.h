@@ -9,14 +9,14 @@ namespace pluvo {
 // Rewinds the ANETZ file, searches hour 1 of the start date, writes the rows
 // of hours 1 to 6 and leaves hour 7 of the start date to hour 6 of the next
 // day in slots 1..24.
-void sync_anetz(PluvoRun& run, textio::TextReader& stream, int first, int last);
+void sync_anetz(PluvoRun& run);
 
 // Reads Klima pairs (7 h into slot 1, 19 h into slot 13) up to the pair of
 // the start date.
-void sync_klima(PluvoRun& run, textio::TextReader& stream, int first, int last);
+void sync_klima(PluvoRun& run);
 
 // Reads Sammler records (into slot 1, times 10) up to the start date.
-void sync_sammler(PluvoRun& run, textio::TextReader& stream, int first, int last);
+void sync_sammler(PluvoRun& run);
 
 bool same_date(const DateHour& a, int day, int month, int year);
 

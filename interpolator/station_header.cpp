@@ -12,17 +12,17 @@ constexpr int LABEL_WIDTH = 11;  // "YY\tMM\tDD\tHH"
 
 // A line read that finds nothing leaves the buffer as it was; a failed read
 // ends the run with `code`.
-void read_line_keep(PluvoRun& run, textio::TextReader& file, ExitCode code) {
-  std::string& scratch = run.word_buffer[3];
+void read_line_keep(HeaderBuffers& buffers, textio::TextReader& file, ExitCode code) {
+  std::string& scratch = buffers.words[3];
   const bool got_line = file.read_line(scratch);
   if (file.read_failed()) fatal_read_error(code);
-  if (got_line) run.line_buffer.swap(scratch);
+  if (got_line) buffers.line.swap(scratch);
 }
 
 double word_value(const std::string& word) { return textio::decimal_prefix_value(word); }
 
-void read_labels(PluvoRun& run, textio::TextReader& file, ExitCode code) {
-  for (std::string& word : run.word_buffer) {
+void read_labels(HeaderBuffers& buffers, textio::TextReader& file, ExitCode code) {
+  for (std::string& word : buffers.words) {
     if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
   }
 }
@@ -30,9 +30,9 @@ void read_labels(PluvoRun& run, textio::TextReader& file, ExitCode code) {
 // Reads one word per declared station; only those within the capacity
 // are kept, so surplus values are never taken for the next line's labels.
 template <class Store>
-void read_station_words(PluvoRun& run, textio::TextReader& file, int first, int count, int declared, ExitCode code,
-                        Store&& store) {
-  std::string& word = run.word_buffer[0];
+void read_station_words(HeaderBuffers& buffers, textio::TextReader& file, int first, int count, int declared,
+                        ExitCode code, Store&& store) {
+  std::string& word = buffers.words[0];
   for (int k = 0; k < declared; ++k) {
     if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
     if (k < count) store(first + k, word);
@@ -55,17 +55,19 @@ std::string& substring_in_place(std::string& s, int start, int n) {
   return s;
 }
 
-void read_station_header(PluvoRun& run, textio::TextReader& file, const std::string& file_name, int first,
-                         int& count, int& declared) {
+void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name,
+                         const AllocationSeam& seam) {
+  textio::TextReader& file = group.file;
+  const int first = group.first;
   std::string work;
-  obtain_storage(run, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
+  obtain_storage(seam, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
   if (!file.open(file_name)) fatal_stop(OPEN_STATION_FILE, {.name = file_name});
 
   // Lines 1 and 2 are not checked; only a failed read ends the run there,
   // with the code of the header's first checked read.
-  read_line_keep(run, file, READ_X_LABELS);  // the title
-  read_line_keep(run, file, READ_X_LABELS);
-  std::string line = run.line_buffer.c_str();
+  read_line_keep(buffers, file, READ_X_LABELS);  // the title
+  read_line_keep(buffers, file, READ_X_LABELS);
+  std::string line = buffers.line.c_str();
   substring_in_place(line, 0, substring_index(line, "\n") - 1);
   line += ' ';
   substring_in_place(line, LABEL_WIDTH, static_cast<int>(line.size()) - LABEL_WIDTH - 1);
@@ -74,7 +76,7 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
   }
 
   // The heights: words separated by blanks.
-  count = 0;
+  int count = 0;
   std::size_t at = 0;
   for (;;) {
     at = line.find_first_not_of(' ', at);
@@ -94,26 +96,28 @@ void read_station_header(PluvoRun& run, textio::TextReader& file, const std::str
   // The split consumes the height line: the line buffer is left empty, and
   // that is what a later header takes for its height line when its file
   // ends within its first two lines.
-  run.line_buffer.clear();
-  declared = count;
+  buffers.line.clear();
+  const int declared = count;
   if (first + count - 1 > MAX_STATIONS) count = MAX_STATIONS - first + 1;
+  group.last = first + count - 1;
+  group.declared = declared;
   run.console.put("*anzahl ");
   run.console.put_int(count);
   run.console.put('\n');
 
-  read_labels(run, file, READ_X_LABELS);
-  read_station_words(run, file, first, count, declared, READ_X,
+  read_labels(buffers, file, READ_X_LABELS);
+  read_station_words(buffers, file, first, count, declared, READ_X,
                      [&](int i, const std::string& w) { run.stations.x[i] = word_value(w); });
-  read_labels(run, file, READ_Y_LABELS);
-  read_station_words(run, file, first, count, declared, READ_Y,
+  read_labels(buffers, file, READ_Y_LABELS);
+  read_station_words(buffers, file, first, count, declared, READ_Y,
                      [&](int i, const std::string& w) { run.stations.y[i] = word_value(w); });
-  read_labels(run, file, READ_NAME_LABELS);
-  read_station_words(run, file, first, count, declared, READ_NAME, [&](int i, const std::string& w) {
+  read_labels(buffers, file, READ_NAME_LABELS);
+  read_station_words(buffers, file, first, count, declared, READ_NAME, [&](int i, const std::string& w) {
     std::array<char, NAME_CELL>& cell = run.stations.name[i - 1];
     cell.fill('\0');
     std::memcpy(cell.data(), w.c_str(), std::min<std::size_t>(std::strlen(w.c_str()), NAME_CELL - 1));
   });
-  read_line_keep(run, file, READ_NAME);  // the rest of line 5
+  read_line_keep(buffers, file, READ_NAME);  // the rest of line 5
   if (!file.rewind()) fatal_read_error(READ_NAME);
 }
 

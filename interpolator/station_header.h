@@ -2,18 +2,28 @@
 // names of its stations, one column per station.
 #pragma once
 
+#include <array>
 #include <string>
 
+#include "fatal_errors.h"
 #include "run_state.h"
 
 namespace pluvo {
 
-// Opens the file, takes its stations into the station table from station
-// index `first` on, reports them on the console and leaves the file at its
-// start. `count` is the number of stations taken (held so that no index
-// exceeds MAX_STATIONS); `declared` the number the header lists.
-void read_station_header(PluvoRun& run, textio::TextReader& file, const std::string& file_name, int first,
-                         int& count, int& declared);
+// The header reader's work buffers, obtained once at start-up and kept from
+// one group's header to the next.
+struct HeaderBuffers {
+  std::string line;
+  std::array<std::string, 4> words;
+};
+
+// Opens `file_name` as the group's file, takes its stations into the
+// station table from the group's first index on, reports them on the
+// console and leaves the file at its start. Sets the group's last index
+// (held so that no index exceeds MAX_STATIONS) and the number of stations
+// the header lists.
+void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name,
+                         const AllocationSeam& seam = {});
 
 // Offset of the first occurrence of `sub` in `s`; 0 also when there is none.
 int substring_index(const std::string& s, const std::string& sub);

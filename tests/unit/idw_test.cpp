@@ -112,9 +112,9 @@ TEST_F(IdwFixture, EmptyTargetRangeChangesNothing) {
 }
 
 TEST_F(IdwFixture, FailedWeightArrayEndsWithCodeTwo) {
-  run.fail_allocation_code = 2;
   try {
-    estimate(2.0, 5.0);
+    pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 3, 2.0, 5.0,
+                           pluvo::AllocationSeam{pluvo::ALLOC_WEIGHTS});
     FAIL() << "no failure";
   } catch (const textio::FatalError& e) {
     EXPECT_EQ(e.code, 2);
@@ -159,8 +159,12 @@ TEST(IdwPlan, GivesTheSameDoublesAsThePlainRoutine) {
       run.stations.x[last_target] = run.stations.x[nA];
       run.stations.y[last_target] = run.stations.y[nA];
 
+      run.params.power = power;
+      run.params.max_distance = max_distance;
+      const pluvo::StationGroup sources{.first = 1, .last = nA};
+      const pluvo::StationGroup targets{.first = first_target, .last = last_target};
       pluvo::IdwPlan plan;
-      pluvo::build_idw_plan(plan, run, 1, nA, first_target, last_target, power, max_distance);
+      pluvo::build_idw_plan(plan, run, sources, targets);
       double plain[pluvo::STATION_SLOTS];
       double planned[pluvo::STATION_SLOTS];
       for (int hour = 0; hour < 300; ++hour) {

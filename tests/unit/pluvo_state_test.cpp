@@ -62,14 +62,13 @@ TEST(DateRanging, BringsTheDialogueDatesIntoRange) {
   };
   for (const auto& c : cases) {
     pluvo::RunParameters p;
-    std::array<int, 13> days{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     p.start_day = c.sd;
     p.start_month = c.sm;
     p.start_year = c.sy;
     p.end_day = c.ed;
     p.end_month = c.em;
     p.end_year = c.ey;
-    pluvo::bring_dates_into_range(p, days);
+    pluvo::bring_dates_into_range(p);
     EXPECT_EQ(p.start_day, c.want_sd);
     EXPECT_EQ(p.start_month, c.want_sm);
     EXPECT_EQ(p.start_year, c.want_sy);
@@ -163,14 +162,14 @@ TEST_F(RunFixture, ScalingAWindowToItsMeasuredTotal) {
   const int k = 3;
   const auto window = [&](double measured, std::initializer_list<double> hours) {
     run.ring[0].values[k] = measured;
-    run.hour_sum[k] = 0.0;
+    double sum = 0.0;
     int s = 1;
     for (double h : hours) {
       run.ring[s].values[k] = h;
-      run.hour_sum[k] += h;
+      sum += h;
       ++s;
     }
-    pluvo::scale_window(run, k, 1, static_cast<int>(hours.size()));
+    pluvo::scale_window(run, k, sum, 1, static_cast<int>(hours.size()));
     std::vector<double> out;
     for (int i = 1; i <= static_cast<int>(hours.size()); ++i) out.push_back(run.ring[i].values[k]);
     return out;
@@ -191,10 +190,9 @@ TEST_F(RunFixture, KeptRainIsSharedByTheValidHoursOfAWindowWithoutInterpolatedRa
   // The sum is given, so that a window can hold a missing hour with S = 0.
   const auto window = [&](double measured, double sum, std::initializer_list<double> hours) {
     run.ring[0].values[k] = measured;
-    run.hour_sum[k] = sum;
     int s = 1;
     for (double h : hours) run.ring[s++].values[k] = h;
-    pluvo::scale_window(run, k, 1, static_cast<int>(hours.size()));
+    pluvo::scale_window(run, k, sum, 1, static_cast<int>(hours.size()));
     std::vector<double> out;
     for (int i = 1; i <= static_cast<int>(hours.size()); ++i) out.push_back(run.ring[i].values[k]);
     return out;
@@ -220,9 +218,8 @@ TEST_F(RunFixture, AllocationFailureAtStartEndsBeforeTheBanner) {
     textio::OutputBuffer con;
     textio::TextReader in;
     PluvoRun fresh(con, in);
-    fresh.fail_allocation_code = code;
     try {
-      pluvo::start_up(fresh);
+      pluvo::start_up(fresh, pluvo::AllocationSeam{static_cast<pluvo::ExitCode>(code)});
       FAIL() << "no failure for " << code;
     } catch (const textio::FatalError& e) {
       EXPECT_EQ(e.code, code);
@@ -254,12 +251,14 @@ TEST(StopSequence, FirstFailedCloseEndsTheRunWithItsCode) {
     textio::OutputBuffer console;
     textio::TextReader answers;
     PluvoRun run(console, answers);
-    run.nA = run.nK = run.nS = 1;
+    run.anetz.last = 1;
+    run.klima.first = run.klima.last = 2;
+    run.sammler.first = run.sammler.last = 3;
     run.params.anetz_file_name = names[0];
     run.params.klima_file_name = names[1];
     run.params.sammler_file_name = names[2];
     run.params.output_file_name = dir + "stop_out.txt";
-    textio::TextReader* files[] = {&run.anetz_file, &run.klima_file, &run.sammler_file};
+    textio::TextReader* files[] = {&run.anetz.file, &run.klima.file, &run.sammler.file};
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(files[i]->open(names[i]));
     ASSERT_TRUE(run.output_file.open_file(run.params.output_file_name));
     // Taken away behind the reader's back, so that its close fails.

@@ -75,7 +75,10 @@ struct SyncFixture : ::testing::Test {
     run.params.start_month = 6;
     run.params.start_year = 1998;
     run.params.start_hour = 1;
-    run.nA = run.nTotal = run.declared_anetz = 1;
+    run.anetz.last = run.anetz.declared = 1;
+    pluvo::place_behind(run.klima, run.anetz);
+    pluvo::place_behind(run.sammler, run.klima);
+    run.nTotal = 1;
   }
 };
 
@@ -93,18 +96,18 @@ std::string anetz_text() {
 TEST_F(SyncFixture, AReturnAfterTheKeptStartEndsTheSearch) {
   // Reads of 20 bytes: the header read keeps only the first three lines, so
   // the five-line skip before the search goes beyond them.
-  run.anetz_file.attach_unseekable_text(anetz_text(), 20);
+  run.anetz.file.attach_unseekable_text(anetz_text(), 20);
   std::string line;
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.anetz_file.read_line(line));
-  ASSERT_TRUE(run.anetz_file.rewind());
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.anetz.file.read_line(line));
+  ASSERT_TRUE(run.anetz.file.rewind());
   EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), pluvo::READ_ANETZ_SEARCH_STAMP);
 }
 
 TEST_F(SyncFixture, AStartKeptWholeIsSearchedAsAFileWould) {
-  run.anetz_file.attach_unseekable_text(anetz_text(), 4096);
+  run.anetz.file.attach_unseekable_text(anetz_text(), 4096);
   std::string line;
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.anetz_file.read_line(line));
-  ASSERT_TRUE(run.anetz_file.rewind());
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.anetz.file.read_line(line));
+  ASSERT_TRUE(run.anetz.file.rewind());
   EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), 0);
   EXPECT_EQ(run.ring[1].stamp->hour, 7);
   EXPECT_EQ(run.ring[24].stamp->day, 2);
@@ -118,15 +121,15 @@ TEST_F(SyncFixture, AFailedReadOfTheHeaderSkipEndsWithTheSearchCode) {
   } cases[] = {{false, pluvo::READ_ANETZ_SEARCH_STAMP}, {true, pluvo::READ_KLIMA_FIRST_STAMP}};
   for (const auto& c : cases) {
     // The first 30 bytes were read for the header; the skip needs more.
-    textio::TextReader& file = c.klima ? run.klima_file : run.anetz_file;
-    run.anetz_file.attach_text(anetz_text());
+    textio::TextReader& file = c.klima ? run.klima.file : run.anetz.file;
+    run.anetz.file.attach_text(anetz_text());
     file.attach_unseekable_text(anetz_text(), 30, 30);
     std::string line;
     ASSERT_TRUE(file.read_line(line));
     ASSERT_TRUE(file.rewind());
-    run.nK = c.klima ? 1 : 0;
-    run.declared_klima = run.nK;
-    run.nTotal = 1 + run.nK;
+    run.klima.declared = c.klima ? 1 : 0;
+    run.klima.last = run.klima.first + run.klima.declared - 1;
+    run.nTotal = run.klima.last;
     EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), c.code) << (c.klima ? "Klima" : "ANETZ");
   }
 }

@@ -17,6 +17,7 @@ struct HeaderFixture : ::testing::Test {
   textio::OutputBuffer console;
   textio::TextReader answers;
   pluvo::PluvoRun run{console, answers};
+  pluvo::HeaderBuffers buffers;  // kept from one header to the next, as in a run
   // One file per test: ctest runs the tests as parallel processes.
   std::string path = ::testing::TempDir() + "station_header_" +
                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
@@ -33,11 +34,10 @@ struct HeaderFixture : ::testing::Test {
 TEST_F(HeaderFixture, ReadsTheWorkedExample) {
   write("any title\nYY\tMM\tDD\tHH\t556\t980\nYY\tMM\tDD\tHH\t600.5\t612.25\nYY\tMM\tDD\tHH\t200.75\t210.5\n"
         "YY\tMM\tDD\tHH\tSTA1\tSTA2\n1998 1 1 1 0.0 0.0\n");
-  textio::TextReader file;
-  int count = -1;
-  int declared = -1;
-  pluvo::read_station_header(run, file, path, 1, count, declared);
-  EXPECT_EQ(count, 2);
+  pluvo::StationGroup group;
+  group.first = 1;
+  pluvo::read_station_header(run, buffers, group, path);
+  EXPECT_EQ(group.count(), 2);
   EXPECT_EQ(run.stations.height[1], 556.0);
   EXPECT_EQ(run.stations.height[2], 980.0);
   EXPECT_EQ(run.stations.x[2], 612.25);
@@ -47,13 +47,14 @@ TEST_F(HeaderFixture, ReadsTheWorkedExample) {
   EXPECT_EQ(console.take_captured(), "Station  0, Hoehe   556.0000\nStation  1, Hoehe   980.0000\n*anzahl 2\n");
   // The file is left at its start.
   std::string line;
-  ASSERT_TRUE(file.read_line(line));
+  ASSERT_TRUE(group.file.read_line(line));
   EXPECT_EQ(line, "any title\n");
 
   // A second group continues at the next index and numbers its stations from 0.
-  textio::TextReader second;
-  pluvo::read_station_header(run, second, path, 3, count, declared);
-  EXPECT_EQ(count, 2);
+  pluvo::StationGroup second;
+  second.first = 3;
+  pluvo::read_station_header(run, buffers, second, path);
+  EXPECT_EQ(second.count(), 2);
   EXPECT_EQ(run.stations.height[4], 980.0);
   EXPECT_EQ(console.take_captured(), "Station  0, Hoehe   556.0000\nStation  1, Hoehe   980.0000\n*anzahl 2\n");
 }
@@ -74,11 +75,10 @@ TEST_F(HeaderFixture, LineTwoEdgeCases) {
     std::string text = "title\n";
     text.append(c.line2).append("\n").append(c.rest);
     write(text);
-    textio::TextReader file;
-    int count = -1;
-    int declared = -1;
-    pluvo::read_station_header(run, file, path, 1, count, declared);
-    EXPECT_EQ(count, c.count) << c.line2;
+    pluvo::StationGroup group;
+    group.first = 1;
+    pluvo::read_station_header(run, buffers, group, path);
+    EXPECT_EQ(group.count(), c.count) << c.line2;
     if (c.count > 0) {
       EXPECT_EQ(run.stations.height[1], c.first_height) << c.line2;
     }
@@ -100,11 +100,10 @@ TEST_F(HeaderFixture, NumbersAreTheDecimalPrefixOfTheirWord) {
     text.append(c.word).append("\nYY MM DD HH ").append(c.word).append("\nYY MM DD HH ");
     text.append(c.word).append("\nYY MM DD HH n\n");
     write(text);
-    textio::TextReader file;
-    int count = 0;
-    int declared = 0;
-    pluvo::read_station_header(run, file, path, 1, count, declared);
-    ASSERT_EQ(count, 1) << c.word;
+    pluvo::StationGroup group;
+    group.first = 1;
+    pluvo::read_station_header(run, buffers, group, path);
+    ASSERT_EQ(group.count(), 1) << c.word;
     EXPECT_EQ(run.stations.height[1], c.value) << c.word;
     EXPECT_EQ(run.stations.x[1], c.value) << c.word;
     EXPECT_EQ(run.stations.y[1], c.value) << c.word;
@@ -114,10 +113,9 @@ TEST_F(HeaderFixture, NumbersAreTheDecimalPrefixOfTheirWord) {
 
 TEST_F(HeaderFixture, LongNamesKeepSevenCharacters) {
   write("t\nYY\tMM\tDD\tHH\t1\nYY MM DD HH 2\nYY MM DD HH 3\nYY MM DD HH ABCDEFGHIJ\n");
-  textio::TextReader file;
-  int count = 0;
-  int declared = 0;
-  pluvo::read_station_header(run, file, path, 1, count, declared);
+  pluvo::StationGroup group;
+  group.first = 1;
+  pluvo::read_station_header(run, buffers, group, path);
   EXPECT_STREQ(run.stations.name[0].data(), "ABCDEFG");
 }
 
@@ -133,12 +131,11 @@ TEST_F(HeaderFixture, SurplusStationsAreReportedButNotTaken) {
   }
   h.append("\n").append(xs).append("\n").append(xs).append("\n").append(names).append("\n");
   write(h);
-  textio::TextReader file;
-  int count = 0;
-  int declared = 0;
-  pluvo::read_station_header(run, file, path, 61, count, declared);
-  EXPECT_EQ(count, 40);
-  EXPECT_EQ(declared, 50);
+  pluvo::StationGroup group;
+  group.first = 61;
+  pluvo::read_station_header(run, buffers, group, path);
+  EXPECT_EQ(group.count(), 40);
+  EXPECT_EQ(group.declared, 50);
   EXPECT_EQ(run.stations.height[100], 139.0);
   EXPECT_EQ(run.stations.x[100], 39.0);
   EXPECT_STREQ(run.stations.name[99].data(), "K39");
@@ -161,11 +158,10 @@ TEST_F(HeaderFixture, ReadFailuresCarryTheirCodes) {
   };
   for (const auto& c : cases) {
     write(c.text);
-    textio::TextReader file;
-    int count = 0;
-    int declared = 0;
+    pluvo::StationGroup group;
     try {
-      pluvo::read_station_header(run, file, path, 1, count, declared);
+      group.first = 1;
+      pluvo::read_station_header(run, buffers, group, path);
       ADD_FAILURE() << "no failure for " << c.text;
     } catch (const textio::FatalError& e) {
       EXPECT_EQ(e.code, c.code) << c.text;
@@ -191,15 +187,15 @@ TEST_F(HeaderFixture, AFileEndingWithinTwoLinesTakesWhatTheHeaderBeforeLeft) {
   };
   for (const auto& c : cases) {
     write(c.first);
-    textio::TextReader first;
-    int count = 0;
-    int declared = 0;
-    pluvo::read_station_header(run, first, path, 1, count, declared);
+    pluvo::StationGroup before;
+    before.first = 1;
+    pluvo::read_station_header(run, buffers, before, path);
     console.take_captured();
     write(c.second);
-    textio::TextReader second;
+    pluvo::StationGroup second;
     try {
-      pluvo::read_station_header(run, second, path, 2, count, declared);
+      second.first = 2;
+      pluvo::read_station_header(run, buffers, second, path);
       ADD_FAILURE() << "no failure for " << c.report;
     } catch (const textio::FatalError& e) {
       EXPECT_EQ(e.code, pluvo::READ_X_LABELS);
@@ -209,11 +205,10 @@ TEST_F(HeaderFixture, AFileEndingWithinTwoLinesTakesWhatTheHeaderBeforeLeft) {
 }
 
 TEST_F(HeaderFixture, MissingFileEndsWith101) {
-  textio::TextReader file;
-  int count = 0;
-  int declared = 0;
+  pluvo::StationGroup group;
   try {
-    pluvo::read_station_header(run, file, path + ".missing", 1, count, declared);
+    group.first = 1;
+    pluvo::read_station_header(run, buffers, group, path + ".missing");
     FAIL();
   } catch (const textio::FatalError& e) {
     EXPECT_EQ(e.code, 101);
