@@ -121,7 +121,6 @@ bool apply_value(const OptionEntry& entry, std::string_view value, BatchSettings
 RunParameters dialogue_defaults() {
   RunParameters p;
   p.start_hour = 1;
-  p.end_hour = 24;
   return p;
 }
 

@@ -55,7 +55,6 @@ void ask_every_parameter(PluvoRun& run, Answers& ask) {
   ask.integer(PROMPT_START_DAY, p.start_day);
   ask.integer(PROMPT_START_MONTH, p.start_month);
   ask.integer(PROMPT_START_YEAR, p.start_year);
-  p.end_hour = 24;
   ask.integer(PROMPT_END_DAY, p.end_day);
   ask.integer(PROMPT_END_MONTH, p.end_month);
   ask.integer(PROMPT_END_YEAR, p.end_year);

@@ -55,7 +55,6 @@ struct RunParameters {
   int end_day = 0;
   int end_month = 0;
   int end_year = 0;
-  int end_hour = 0;
   double power = 0.0;
   double max_distance = 0.0;
   double lower_limit = 0.0;

@@ -134,7 +134,6 @@ TEST(BatchArguments, OptionsSetEveryParameterAndLeaveTheRestAtTheDialoguesValues
   EXPECT_EQ(p.end_day, 2);
   EXPECT_EQ(p.end_month, 6);
   EXPECT_EQ(p.end_year, 1998);
-  EXPECT_EQ(p.end_hour, 24);
   EXPECT_EQ(p.power, 2.5);
   EXPECT_EQ(p.lower_replacement, -999.0);
   // Left out: what an unanswered dialogue leaves.

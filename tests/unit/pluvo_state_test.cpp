@@ -95,7 +95,6 @@ TEST_F(RunFixture, DialogueTakesWordsLinesAndNumbers) {
   EXPECT_EQ(p.start_hour, 1);
   EXPECT_EQ(p.end_day, 4);
   EXPECT_EQ(p.end_year, 1998);
-  EXPECT_EQ(p.end_hour, 24);
   EXPECT_EQ(p.power, 2.3);
   EXPECT_EQ(p.max_distance, 60000.0);
   EXPECT_EQ(p.lower_replacement, -1.0);
