@@ -39,9 +39,10 @@ void process_window(PluvoRun& run, IdwPlan& plan, int first_slot, int last_slot)
 bool ends_run(const PluvoRun& run, const DateHour& s) {
   if (s.hour != 24) return false;
   const RunParameters& p = run.params;
-  if (!stamp_before(s, DateHour{p.end_day, 24, p.end_month, p.end_year})) return true;
+  if (!stamp_before(s, DateHour{.day = p.end_day, .hour = 24, .month = p.end_month, .year = p.end_year})) return true;
   const DateHour& last = run.last_anetz_stamp;
-  return run.anetz.file.eof() && !stamp_before(s, DateHour{last.day, 24, last.month, last.year});
+  return run.anetz.file.eof() &&
+         !stamp_before(s, DateHour{.day = last.day, .hour = 24, .month = last.month, .year = last.year});
 }
 
 }  // namespace

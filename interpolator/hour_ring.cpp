@@ -11,7 +11,7 @@ void obtain_ring(PluvoRun& run, const AllocationSeam& seam) {
     ValueArray& values = (*run.ring_values)[k];
     values.fill(-999.0);
     DateHour& stamp = (*run.ring_stamps)[k];
-    stamp = DateHour{MISSING_STAMP, MISSING_STAMP, MISSING_STAMP, MISSING_STAMP};
+    stamp = MISSING_DATE_HOUR;
     run.ring[k] = HourSlot{&stamp, values.data()};
   }
 }

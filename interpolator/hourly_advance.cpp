@@ -77,7 +77,7 @@ DateHour next_hour(const DateHour& s) {
   n.month = 1;
   // The calendar ends with the last year an int holds; what would follow
   // is held at the latest stamp there can be, after every other one.
-  if (n.year == INT_MAX) return DateHour{INT_MAX, 24, INT_MAX, INT_MAX};
+  if (n.year == INT_MAX) return DateHour{.day = INT_MAX, .hour = 24, .month = INT_MAX, .year = INT_MAX};
   ++n.year;
   return n;
 }

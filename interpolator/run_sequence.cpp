@@ -65,7 +65,7 @@ void close_station_file(textio::TextReader& file, const std::string& name, ExitC
 
 void note_early_end(PluvoRun& run) {
   const RunParameters& p = run.params;
-  const DateHour last_row{p.end_day, 24, p.end_month, p.end_year};
+  const DateHour last_row{.day = p.end_day, .hour = 24, .month = p.end_month, .year = p.end_year};
   if (!run.anetz_ended || !stamp_before(run.last_anetz_stamp, last_row)) return;
   const DateHour& s = run.last_anetz_stamp;
   textio::OutputBuffer& con = run.console;

@@ -28,6 +28,10 @@ struct DateHour {
   int year;
 };
 
+// The stamp of a slot that has not received a record: it matches no date.
+constexpr DateHour MISSING_DATE_HOUR{
+    .day = MISSING_STAMP, .hour = MISSING_STAMP, .month = MISSING_STAMP, .year = MISSING_STAMP};
+
 // A slot refers to a stamp and a value array owned by the ring's storage;
 // rotating the ring exchanges these references, never their contents.
 struct HourSlot {
@@ -94,7 +98,7 @@ struct PluvoRun {
   textio::OutputBuffer output_file{nullptr, 1 << 17};
 
   // The last ANETZ record actually read, and whether the file has ended.
-  DateHour last_anetz_stamp{MISSING_STAMP, MISSING_STAMP, MISSING_STAMP, MISSING_STAMP};
+  DateHour last_anetz_stamp = MISSING_DATE_HOUR;
   bool anetz_ended = false;
 
   // Where the parameters come from and the rules chosen on the command line.

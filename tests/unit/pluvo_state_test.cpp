@@ -137,15 +137,22 @@ TEST(NextHour, FollowsTheGregorianCalendar) {
     DateHour from;
     DateHour to;
   } cases[] = {
-      {{1, 5, 6, 1998}, {1, 6, 6, 1998}},     {{1, 24, 6, 1998}, {2, 1, 6, 1998}},
-      {{30, 24, 6, 1998}, {1, 1, 7, 1998}},   {{31, 24, 12, 1998}, {1, 1, 1, 1999}},
-      {{28, 24, 2, 2000}, {29, 1, 2, 2000}},  {{28, 24, 2, 1900}, {1, 1, 3, 1900}},
-      {{29, 24, 2, 1996}, {1, 1, 3, 1996}},   {{-999, -999, -999, -999}, {1, 1, 1, -998}},
-      {{40, 24, 13, 1998}, {1, 1, 1, 1999}},  {{1, 0, 6, 1998}, {1, 1, 6, 1998}},
-      {{31, 23, 12, INT_MAX}, {31, 24, 12, INT_MAX}},
+      {{.day = 1, .hour = 5, .month = 6, .year = 1998}, {.day = 1, .hour = 6, .month = 6, .year = 1998}},
+      {{.day = 1, .hour = 24, .month = 6, .year = 1998}, {.day = 2, .hour = 1, .month = 6, .year = 1998}},
+      {{.day = 30, .hour = 24, .month = 6, .year = 1998}, {.day = 1, .hour = 1, .month = 7, .year = 1998}},
+      {{.day = 31, .hour = 24, .month = 12, .year = 1998}, {.day = 1, .hour = 1, .month = 1, .year = 1999}},
+      {{.day = 28, .hour = 24, .month = 2, .year = 2000}, {.day = 29, .hour = 1, .month = 2, .year = 2000}},
+      {{.day = 28, .hour = 24, .month = 2, .year = 1900}, {.day = 1, .hour = 1, .month = 3, .year = 1900}},
+      {{.day = 29, .hour = 24, .month = 2, .year = 1996}, {.day = 1, .hour = 1, .month = 3, .year = 1996}},
+      {{.day = -999, .hour = -999, .month = -999, .year = -999}, {.day = 1, .hour = 1, .month = 1, .year = -998}},
+      {{.day = 40, .hour = 24, .month = 13, .year = 1998}, {.day = 1, .hour = 1, .month = 1, .year = 1999}},
+      {{.day = 1, .hour = 0, .month = 6, .year = 1998}, {.day = 1, .hour = 1, .month = 6, .year = 1998}},
+      {{.day = 31, .hour = 23, .month = 12, .year = INT_MAX}, {.day = 31, .hour = 24, .month = 12, .year = INT_MAX}},
       // Past the last day of the last year an int holds: the latest stamp, for good.
-      {{31, 24, 12, INT_MAX}, {INT_MAX, 24, INT_MAX, INT_MAX}},
-      {{INT_MAX, 24, INT_MAX, INT_MAX}, {INT_MAX, 24, INT_MAX, INT_MAX}},
+      {{.day = 31, .hour = 24, .month = 12, .year = INT_MAX},
+       {.day = INT_MAX, .hour = 24, .month = INT_MAX, .year = INT_MAX}},
+      {{.day = INT_MAX, .hour = 24, .month = INT_MAX, .year = INT_MAX},
+       {.day = INT_MAX, .hour = 24, .month = INT_MAX, .year = INT_MAX}},
   };
   for (const auto& c : cases) {
     const DateHour n = pluvo::next_hour(c.from);
