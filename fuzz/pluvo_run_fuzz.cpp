@@ -26,11 +26,12 @@
 #include "fuzz_support.h"
 #include "run_sequence.h"
 #include "run_state.h"
+#include "station_header.h"
 
 namespace {
 
 constexpr std::size_t FILE_SIZE_LIMIT = 16u << 20;
-constexpr int HEADER_LINES = 5;
+using pluvo::HEADER_LINES;
 constexpr int ROWS_BEYOND_DATA = 2 * 24 + 6;
 
 struct Date {

@@ -119,7 +119,7 @@ std::string read_station_file(const std::string& text, int first, double factor,
 
   // The records, as the start synchronisation reads them.
   file.rewind();
-  for (int i = 0; i < 5; ++i) file.skip_line();
+  for (int i = 0; i < pluvo::HEADER_LINES; ++i) file.skip_line();
   // Exactly as long as the stations need, so that a write beyond is seen.
   std::vector<double> values(static_cast<std::size_t>(last + 1));
   pluvo::DateHour stamp{};

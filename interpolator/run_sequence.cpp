@@ -14,7 +14,6 @@
 namespace pluvo {
 namespace {
 
-constexpr int HEADER_LINES = 5;
 constexpr std::size_t WORD_BUFFER_SIZE = 100;
 constexpr std::size_t LINE_BUFFER_SIZE = MAX_STATIONS * NAME_CELL;
 

@@ -8,7 +8,6 @@
 namespace pluvo {
 namespace {
 
-constexpr int HEADER_LINES = 5;
 constexpr int FILL_HOURS = 29;
 constexpr int START_ROWS = 6;
 
@@ -44,14 +43,8 @@ bool same_date(const DateHour& a, int day, int month, int year) {
 }
 
 void sync_anetz(PluvoRun& run) {
-  textio::TextReader& stream = run.anetz.file;
+  const textio::TextReader& stream = run.anetz.file;
   rotate_ring(run);
-  // A file that cannot seek has kept its start for this second return,
-  // unless the skip before went beyond it.
-  if (!stream.rewind()) fatal_read_error(READ_ANETZ_SEARCH_STAMP);
-  for (int i = 0; i < HEADER_LINES; ++i) stream.skip_line();
-  if (stream.read_failed()) fatal_read_error(READ_ANETZ_SEARCH_STAMP);
-
   bool found = false;
   while (!stream.eof()) {
     if (is_start_stamp(run, *run.ring[24].stamp)) {

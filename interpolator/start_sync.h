@@ -1,13 +1,14 @@
 // Before the first day: each station file is searched forward to the start
-// date and the hourly ring is filled from there.
+// date and the hourly ring is filled from there. Each file has been
+// returned to its start and its header lines skipped before.
 #pragma once
 
 #include "run_state.h"
 
 namespace pluvo {
 
-// Rewinds the ANETZ file, searches hour 1 of the start date, writes the rows
-// of hours 1 to 6 and leaves hour 7 of the start date to hour 6 of the next
+// Searches the ANETZ file for hour 1 of the start date, writes the rows of
+// hours 1 to 6 and leaves hour 7 of the start date to hour 6 of the next
 // day in slots 1..24.
 void sync_anetz(PluvoRun& run);
 

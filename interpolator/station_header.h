@@ -10,6 +10,9 @@
 
 namespace pluvo {
 
+// The records of a station file begin after this many lines.
+constexpr int HEADER_LINES = 5;
+
 // The header reader's work buffers, obtained once at start-up and kept from
 // one group's header to the next.
 struct HeaderBuffers {

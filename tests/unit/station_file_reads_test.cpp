@@ -94,12 +94,13 @@ std::string anetz_text() {
 }
 
 TEST_F(SyncFixture, AReturnAfterTheKeptStartEndsTheSearch) {
-  // Reads of 20 bytes: the header read keeps only the first three lines, so
-  // the five-line skip before the search goes beyond them.
+  // Reads of 20 bytes: the header read keeps only the first three lines,
+  // and the file has been read beyond them since.
   run.anetz.file.attach_unseekable_text(anetz_text(), 20);
   std::string line;
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.anetz.file.read_line(line));
   ASSERT_TRUE(run.anetz.file.rewind());
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(run.anetz.file.read_line(line));
   EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), pluvo::READ_ANETZ_SEARCH_STAMP);
 }
 
@@ -112,6 +113,35 @@ TEST_F(SyncFixture, AStartKeptWholeIsSearchedAsAFileWould) {
   EXPECT_EQ(run.ring[1].stamp->hour, 7);
   EXPECT_EQ(run.ring[24].stamp->day, 2);
   EXPECT_EQ(run.ring[24].stamp->hour, 6);
+}
+
+// The header lines are skipped once, after the one return to the start: a
+// file that cannot seek and kept less than the five lines (the header's
+// words end within line 3) gives the rows and the ring a file gives.
+TEST_F(SyncFixture, AStartKeptInPartIsSearchedAsAFileWould) {
+  const auto synchronised = [&](bool seekable) {
+    textio::OutputBuffer& out = run.output_file;
+    out.take_captured();
+    for (int k = 0; k < pluvo::RING_SLOTS; ++k) *run.ring[k].stamp = pluvo::MISSING_DATE_HOUR;
+    if (seekable) {
+      run.anetz.file.attach_text(anetz_text());
+    } else {
+      run.anetz.file.attach_unseekable_text(anetz_text(), 20);
+    }
+    std::string line;
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(run.anetz.file.read_line(line));
+    EXPECT_TRUE(run.anetz.file.rewind());
+    EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), 0);
+    std::string seen = out.take_captured();
+    for (int k = 1; k <= 24; ++k) {
+      const DateHour& s = *run.ring[k].stamp;
+      seen += std::to_string(s.day) + "." + std::to_string(s.hour) + "=" + std::to_string(run.ring[k].values[1]) + " ";
+    }
+    return seen;
+  };
+  const std::string from_file = synchronised(true);
+  EXPECT_EQ(from_file.substr(0, from_file.find('\n') + 1), "98\t6\t1\t1\t0.5\n");  // the row of hour 1
+  EXPECT_EQ(synchronised(false), from_file);
 }
 
 TEST_F(SyncFixture, AFailedReadOfTheHeaderSkipEndsWithTheSearchCode) {
