@@ -27,15 +27,15 @@ void read_labels(HeaderBuffers& buffers, textio::TextReader& file, ExitCode code
   }
 }
 
-// Reads one word per declared station; only those within the capacity
+// Reads one word per station the header declares; only the group's own
 // are kept, so surplus values are never taken for the next line's labels.
 template <class Store>
-void read_station_words(HeaderBuffers& buffers, textio::TextReader& file, int first, int count, int declared,
-                        ExitCode code, Store&& store) {
+void read_station_words(HeaderBuffers& buffers, StationGroup& group, ExitCode code, Store&& store) {
+  textio::TextReader& file = group.file;
   std::string& word = buffers.words[0];
-  for (int k = 0; k < declared; ++k) {
+  for (int k = 0; k < group.declared; ++k) {
     if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
-    if (k < count) store(first + k, word);
+    if (k < group.count()) store(group.first + k, word);
   }
 }
 
@@ -106,13 +106,13 @@ void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& gr
   run.console.put('\n');
 
   read_labels(buffers, file, READ_X_LABELS);
-  read_station_words(buffers, file, first, count, declared, READ_X,
+  read_station_words(buffers, group, READ_X,
                      [&](int i, const std::string& w) { run.stations.x[i] = word_value(w); });
   read_labels(buffers, file, READ_Y_LABELS);
-  read_station_words(buffers, file, first, count, declared, READ_Y,
+  read_station_words(buffers, group, READ_Y,
                      [&](int i, const std::string& w) { run.stations.y[i] = word_value(w); });
   read_labels(buffers, file, READ_NAME_LABELS);
-  read_station_words(buffers, file, first, count, declared, READ_NAME, [&](int i, const std::string& w) {
+  read_station_words(buffers, group, READ_NAME, [&](int i, const std::string& w) {
     std::array<char, NAME_CELL>& cell = run.stations.name[i - 1];
     cell.fill('\0');
     std::memcpy(cell.data(), w.c_str(), std::min<std::size_t>(std::strlen(w.c_str()), NAME_CELL - 1));
