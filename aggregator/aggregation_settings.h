@@ -30,9 +30,6 @@ struct ColumnSums {
   double interval_sum;
   double remainder_sum;
   double total_sum;
-  int interval_count;
-  int remainder_count;
-  int total_count;
 };
 
 struct RunTotals {

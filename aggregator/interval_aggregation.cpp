@@ -47,12 +47,10 @@ void close_interval(TabsumRun& run) {
   const int columns = run.settings.data_columns;
   for (int j = 0; j < columns; ++j) {
     run.sums[j].total_sum += run.sums[j].interval_sum;
-    run.sums[j].total_count += run.sums[j].interval_count;
   }
   write_sums_row(run, run.year, run.month, run.day, run.hour, &ColumnSums::interval_sum);
   for (int j = 0; j < columns; ++j) {
     run.sums[j].interval_sum = 0.0;
-    run.sums[j].interval_count = 0;
   }
   run.rows_in_interval = 0;
 }
@@ -115,7 +113,6 @@ void aggregate_rows(TabsumRun& run) {
       if (value > NODATA_LIMIT && p > additional) {
         ColumnSums& column = run.sums[p - additional - 1];
         column.interval_sum += value;
-        column.interval_count += 1;
         t.row_sum += value;
         t.row_count += 1.0;
         t.run_sum += value;
@@ -136,9 +133,7 @@ void finish_totals(TabsumRun& run) {
   for (int j = 0; j < run.settings.data_columns; ++j) {
     ColumnSums& c = run.sums[j];
     c.remainder_sum += c.interval_sum;
-    c.remainder_count += c.interval_count;
     c.total_sum += c.remainder_sum;
-    c.total_count += c.remainder_count;
   }
   write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
   put_count_line(run, run.totals.run_count, run.totals.run_sum);

@@ -28,8 +28,7 @@
 
 namespace {
 
-// The reader takes its input in blocks of this many bytes.
-constexpr std::size_t BLOCK = 262144;
+using textio::READ_BLOCK_SIZE;
 
 enum class Op { Int, Double, Word, SkipSpace, Line, SkipLine, Char, Rewind, Rest };
 constexpr int OP_KINDS = 8;  // Rest is added: before every rewind and at the end
@@ -213,7 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static std::string text;
   static std::vector<char> buf;
   raw.clear();
-  if (pad_kind != 0) append_padding(raw, pad_kind, BLOCK - pad_before_boundary);
+  if (pad_kind != 0) append_padding(raw, pad_kind, READ_BLOCK_SIZE - pad_before_boundary);
   raw += in.rest();
   text = text_mode(raw);
 
@@ -236,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          op_name(ops[k]) + ", reading " + (from_file ? "a file" : "memory") + ")\n";
       what += "  C library:  " + describe(ops[k], c) + "\n";
       what += "  TextReader: " + describe(ops[k], r) + "\n";
-      what += "  text " + fuzz::escaped(std::string_view(raw).substr(pad_kind ? BLOCK - pad_before_boundary : 0));
+      what += "  text " + fuzz::escaped(std::string_view(raw).substr(pad_kind ? READ_BLOCK_SIZE - pad_before_boundary : 0));
       std::fclose(ref);
       fuzz::finding(what);
     }

@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "text_reader.h"
-
 namespace textio {
 namespace {
 

@@ -7,6 +7,13 @@
 
 namespace textio {
 
+// Results of a conversion, as the C library counts them for one conversion.
+enum ScanResult : int {
+  SCAN_INPUT_FAILURE = -1,  // the input ended before the conversion began (EOF)
+  SCAN_NO_MATCH = 0,        // the characters do not form the item
+  SCAN_OK = 1,
+};
+
 inline bool is_c_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }

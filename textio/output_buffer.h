@@ -11,13 +11,12 @@ namespace textio {
 
 class OutputBuffer {
  public:
-  // Without a stream the text is kept and can be taken with captured().
+  // Without a stream the text is kept and can be taken with take_captured().
   explicit OutputBuffer(std::FILE* sink = nullptr, std::size_t capacity = 1 << 16);
   ~OutputBuffer();
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-  void set_sink(std::FILE* sink);
   // Creates or empties a file in text mode and writes to it from now on;
   // false when it cannot be opened.
   bool open_file(const std::string& path);
@@ -25,11 +24,9 @@ class OutputBuffer {
   // Writes the rest and closes the file; false when any write or the close
   // failed, so that a full disk is not taken for success.
   bool close_file();
-  std::FILE* sink() const { return sink_; }
   // On a terminal every line (and every explicit flush_if_interactive) is
   // written at once, so that progress is seen as it happens.
   void set_interactive(bool on) { interactive_ = on; }
-  bool interactive() const { return interactive_; }
 
   void put(char c) {
     if (used_ == buf_.size()) flush();
@@ -55,11 +52,12 @@ class OutputBuffer {
   // The write failed because the reader of a pipe has gone (EPIPE, or its
   // Windows form): the text is no longer wanted, which is no error.
   bool reader_gone() const;
-  // The text written so far, when there is no stream.
-  const std::string& captured() const { return captured_; }
+  // The text put since the last take, when there is no stream.
   std::string take_captured();
 
  private:
+  // Writes to `sink` from now on (closing a file opened here before).
+  void set_sink(std::FILE* sink);
   char* reserve(std::size_t n);
   void write_block(const char* data, std::size_t n);
   void put_padded(const char* s, std::size_t len, int width);

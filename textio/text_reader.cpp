@@ -9,11 +9,10 @@
 
 namespace textio {
 namespace {
-constexpr std::size_t BLOCK_SIZE = 1 << 18;
 constexpr char CTRL_Z = 0x1A;
 }  // namespace
 
-TextReader::TextReader() : buf_(BLOCK_SIZE + 1 + READ_SLACK) { buf_[0] = '\0'; }
+TextReader::TextReader() : buf_(READ_BLOCK_SIZE + 1 + READ_SLACK) { buf_[0] = '\0'; }
 
 TextReader::~TextReader() {
   if (owns_fd_ && fd_ >= 0) platform_close(fd_);
@@ -172,8 +171,8 @@ bool TextReader::fill(std::size_t& keep) {
       end_ -= keep;
       keep = 0;
     }
-    if (capacity() - end_ < BLOCK_SIZE / 2 + 1) {
-      buf_.resize(std::max(capacity() * 2, end_ + BLOCK_SIZE + 1) + READ_SLACK);
+    if (capacity() - end_ < READ_BLOCK_SIZE / 2 + 1) {
+      buf_.resize(std::max(capacity() * 2, end_ + READ_BLOCK_SIZE + 1) + READ_SLACK);
     }
 
     // One byte stays free in front of the raw block for a CR held back.

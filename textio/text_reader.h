@@ -31,12 +31,8 @@ namespace textio {
 
 class OutputBuffer;
 
-// Results of a conversion, as the C library counts them for one conversion.
-enum ScanResult : int {
-  SCAN_INPUT_FAILURE = -1,  // the input ended before the conversion began (EOF)
-  SCAN_NO_MATCH = 0,        // the characters do not form the item
-  SCAN_OK = 1,
-};
+// The reader asks its source for blocks of this many bytes.
+constexpr std::size_t READ_BLOCK_SIZE = 1 << 18;
 
 class TextReader {
  public:

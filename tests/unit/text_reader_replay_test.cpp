@@ -15,10 +15,8 @@
 
 namespace {
 
+using textio::READ_BLOCK_SIZE;
 using textio::TextReader;
-
-// The reader takes its input in blocks of this many bytes.
-constexpr std::size_t kBlock = 262144;
 
 // A few operations as the tools use them, written as letters:
 // L read a line, S skip a line, W a word, D a number, I an integer,
@@ -60,9 +58,9 @@ std::string run_script(TextReader& r, const std::string& script) {
 std::string big_input() {
   // A header line that crosses the first block boundary, CR LF line ends
   // and numbers that stand on both sides of the second one.
-  std::string s = "title " + std::string(kBlock + 10, 'x') + "\r\n";
+  std::string s = "title " + std::string(READ_BLOCK_SIZE + 10, 'x') + "\r\n";
   s += "YY MM DD HH 5 6\r\n";
-  while (s.size() < 2 * kBlock + 100) s += "2019 1 1 1 12.5 -999\r\n";
+  while (s.size() < 2 * READ_BLOCK_SIZE + 100) s += "2019 1 1 1 12.5 -999\r\n";
   return s;
 }
 
@@ -91,7 +89,7 @@ TEST(TextReaderReplay, ReturnsToTheStartAsARegularFileWould) {
     for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{4096},
                               std::size_t{1} << 20}) {
       // Chunks of one byte would take minutes for the long input.
-      if (c.text.size() > kBlock && chunk < 4096) continue;
+      if (c.text.size() > READ_BLOCK_SIZE && chunk < 4096) continue;
       TextReader pipe;
       pipe.attach_unseekable_text(c.text, chunk);
       EXPECT_EQ(run_script(pipe, c.script), expected) << c.what << ", chunks of " << chunk;
@@ -168,10 +166,10 @@ TEST(TextReaderReplay, PositionCountsTheCharactersConsumed) {
   TextReader r;
   r.attach_unseekable_text(big_input(), 1000);
   ASSERT_TRUE(r.skip_line());
-  EXPECT_EQ(r.position(), kBlock + 17);  // CR LF reads as one character
+  EXPECT_EQ(r.position(), READ_BLOCK_SIZE + 17);  // CR LF reads as one character
   int v = 0;
   ASSERT_EQ(r.scan_int(v), textio::SCAN_NO_MATCH);
-  EXPECT_EQ(r.position(), kBlock + 17);
+  EXPECT_EQ(r.position(), READ_BLOCK_SIZE + 17);
   ASSERT_TRUE(r.rewind());
   EXPECT_EQ(r.position(), 0u);
 }
