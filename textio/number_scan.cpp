@@ -58,57 +58,6 @@ bool convert_double(const char* p, std::size_t n, bool plain_decimal, double& va
 
 }  // namespace
 
-std::size_t scan_padded_decimal(const char* p, double& value) {
-  static constexpr double POW10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* q = p;
-  const bool negative = *q == '-';
-  q += (*q == '-') | (*q == '+');
-  // Short loops over the digits: their branches are predicted well on the
-  // regular columns of a table, which word-at-a-time tricks are not.
-  std::uint64_t mantissa = 0;
-  unsigned digit;
-  const char* const int_start = q;
-  while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u) {
-    mantissa = mantissa * 10 + digit;
-    ++q;
-  }
-  std::size_t digits = static_cast<std::size_t>(q - int_start);
-  std::size_t frac_digits = 0;
-  if (*q == '.') {
-    const char* const frac_start = ++q;
-    while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u) {
-      mantissa = mantissa * 10 + digit;
-      ++q;
-    }
-    frac_digits = static_cast<std::size_t>(q - frac_start);
-    digits += frac_digits;
-  }
-  if (!is_c_space(static_cast<unsigned char>(*q)) || digits - 1 >= 15) return 0;
-  // At most 15 digits, so exact; one division by an exact power of ten
-  // rounds as strtod does.
-  double v = static_cast<double>(mantissa);
-  if (frac_digits) v /= POW10[frac_digits];
-  value = negative ? -v : v;
-  return static_cast<std::size_t>(q - p);
-}
-
-std::size_t scan_padded_integer(const char* p, int& value) {
-  const char* q = p;
-  const bool negative = *q == '-';
-  q += (*q == '-') | (*q == '+');
-  const char* const start = q;
-  int magnitude = 0;
-  unsigned digit;
-  while ((digit = static_cast<unsigned char>(*q) - 48u) < 10u && q - start < 9) {
-    magnitude = magnitude * 10 + static_cast<int>(digit);
-    ++q;
-  }
-  if (q == start || !is_c_space(static_cast<unsigned char>(*q))) return 0;
-  value = negative ? -magnitude : magnitude;
-  return static_cast<std::size_t>(q - p);
-}
-
 NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value) {
   Piece in{p, n, at_end};
   std::size_t i = 0;

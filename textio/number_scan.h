@@ -14,9 +14,8 @@ enum ScanResult : int {
   SCAN_OK = 1,
 };
 
-inline bool is_c_space(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// ' ', or one of '\t', '\n', '\v', '\f', '\r' (9 to 13).
+inline bool is_c_space(int c) { return c == ' ' || static_cast<unsigned>(c - '\t') < 5u; }
 
 inline bool is_c_digit(int c) { return c >= '0' && c <= '9'; }
 
@@ -33,14 +32,6 @@ struct NumberScan {
 // NEED_MORE and must be repeated on a longer piece from the same start.
 NumberScan scan_int_at(const char* p, std::size_t n, bool at_end, int& value);
 NumberScan scan_double_at(const char* p, std::size_t n, bool at_end, double& value);
-
-// Fast paths for the common case, plain decimal text directly followed by
-// white space: "12", "-0.5", "3.". They return the characters taken, or 0
-// when the general scanner must decide. The text must be followed by a
-// character that is neither a digit, a point nor white space (the reader
-// keeps a NUL behind its buffered input), so no length is needed.
-std::size_t scan_padded_decimal(const char* p, double& value);
-std::size_t scan_padded_integer(const char* p, int& value);
 
 // The length of the decimal number at the start of the text: an optional
 // sign, digits with an optional decimal point (at least one digit), and an

@@ -175,9 +175,11 @@ bool TextReader::fill(std::size_t& keep) {
       buf_.resize(std::max(capacity() * 2, end_ + READ_BLOCK_SIZE + 1) + READ_SLACK);
     }
 
-    // One byte stays free in front of the raw block for a CR held back.
+    // A CR held back from the last block goes in front of the raw block:
+    // then one byte stays free for it. Otherwise the block is translated
+    // where it was read, and moved only behind a CR LF or a 0x1A.
     char* out = buf_.data() + end_;
-    char* raw = out + 1;
+    char* raw = pending_cr_ ? out + 1 : out;
     const std::size_t n = read_raw(raw, capacity() - end_ - 1);
     if (n == 0) {
       // A CR held back from the last block is a character of its own.
@@ -202,7 +204,7 @@ bool TextReader::fill(std::size_t& keep) {
       const char* z = static_cast<const char*>(std::memchr(in, CTRL_Z, static_cast<std::size_t>(stop - in)));
       if (z) stop = z;
       const std::size_t len = static_cast<std::size_t>(stop - in);
-      std::memmove(out, in, len);
+      if (out != in) std::memmove(out, in, len);
       out += len;
       in = stop;
       if (in == in_end) break;

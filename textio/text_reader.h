@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "number_scan.h"
+#include "padded_number_scan.h"
 
 namespace textio {
 
@@ -96,6 +96,21 @@ class TextReader {
     }
     return scan_double_general(value);
   }
+  // Room behind the buffered characters: a NUL stands right behind them, so
+  // that the number fast paths stop there without checking the length, and
+  // the bytes behind it up to READ_SLACK can be read too, so that a fast path
+  // may look at a few characters at once.
+  static constexpr std::size_t READ_SLACK = 16;
+  // For a caller that parses buffered text itself, as the conversions
+  // above do: the characters from the current position on, followed by a
+  // NUL behind the last buffered one (a NUL can also be one of them), and
+  // READ_SLACK - 1 more bytes that may be read but mean nothing. Any item
+  // that reaches that NUL is left to the conversions, which read on.
+  const char* unread() const { return buf_.data() + pos_; }
+  // Consumes the characters up to `p`, which points into what unread()
+  // gave, at most to its closing NUL.
+  void consume_to(const char* p) { pos_ = static_cast<std::size_t>(p - buf_.data()); }
+
   // "%s": skips white space, reads a word up to the next white space.
   int scan_word(std::string& word);
   // A blank or "\n" in a format: skips any run of white space.
@@ -110,9 +125,6 @@ class TextReader {
   int get_char();
 
  private:
-  // Room behind the buffered characters: a NUL stands right behind them, so
-  // that the number fast paths stop there without checking the length.
-  static constexpr std::size_t READ_SLACK = 1;
   std::size_t capacity() const { return buf_.size() - READ_SLACK; }
   const char* buffered_end() const { return buf_.data() + end_; }
   // The first character of the next item when it is already buffered (the

@@ -1,0 +1,140 @@
+// The fast paths of "%lf" against the general scanner: scan_short_decimal
+// and scan_padded_decimal must give the same double, bit for bit, and take
+// the same characters as scan_double_at wherever they accept a field.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "number_scan.h"
+#include "padded_number_scan.h"
+#include "short_decimal_scan.h"
+
+namespace {
+
+struct Scan {
+  std::size_t taken = 0;
+  std::uint64_t bits = 0;
+};
+
+// The text with the NUL the reader keeps behind its buffered input and
+// room that a fast path may read behind it, filled with digits, points and
+// blanks that must not be taken for part of the field.
+std::string padded(const std::string& field) { return field + '\0' + std::string("9.9 9.9 9.9 9.9 "); }
+
+Scan general(const std::string& field) {
+  double value = 0.0;
+  const textio::NumberScan r = textio::scan_double_at(field.data(), field.size(), true, value);
+  if (r.status != textio::SCAN_OK) return {};
+  return {r.consumed, std::bit_cast<std::uint64_t>(value)};
+}
+
+template <std::size_t (*SCAN)(const char*, double&)>
+Scan fast(const std::string& field) {
+  const std::string text = padded(field);
+  double value = 0.0;
+  const std::size_t taken = SCAN(text.data(), value);
+  return {taken, taken ? std::bit_cast<std::uint64_t>(value) : 0};
+}
+
+std::string shown(const std::string& s) {
+  std::string out;
+  for (const char c : s) {
+    if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Where a fast path accepts, it agrees with the general scanner.
+void expect_agreement(const std::string& field, bool short_must_accept) {
+  SCOPED_TRACE("field \"" + shown(field) + "\"");
+  const Scan g = general(field);
+  const Scan s = fast<textio::scan_short_decimal>(field);
+  const Scan p = fast<textio::scan_padded_decimal>(field);
+  if (s.taken) {
+    EXPECT_EQ(s.taken, g.taken);
+    EXPECT_EQ(s.bits, g.bits);
+    // The short path accepts only what the padded path accepts.
+    EXPECT_EQ(s.taken, p.taken);
+  }
+  if (p.taken) {
+    EXPECT_EQ(p.taken, g.taken);
+    EXPECT_EQ(p.bits, g.bits);
+  }
+  if (short_must_accept) {
+    EXPECT_NE(s.taken, 0u);
+  }
+}
+
+TEST(DecimalFastScan, ChosenFields) {
+  struct Case {
+    const char* field;
+    bool short_accepts;
+  };
+  const Case cases[] = {
+      {"0.0\t", true},      {"2.5 ", true},       {"-999\t", true},   {"-9999\n", true},  {"12.34\t", true},
+      {"-0.0\t", true},     {"7\t", true},        {"5.\t", true},     {".5\t", true},     {"-.5\t", true},
+      {"1234567\t", true},  {"123456.7\t", false}, {"-123456\t", true}, {"0.000001\t", false}, {"1.2\r", true},
+      {"1.5\v", true},      {"12345.6\t", true},  {"0.00001\t", true},      {"3\f", true},        {"+1.5\t", false},  {"12345678\t", false}, {"1234567.8\t", false},
+      {"-1234567\t", false}, {".\t", false},      {"-\t", false},     {"-.\t", false},    {"1.2.3\t", false},
+      {"1e5\t", false},     {"1.5E-2\t", false},  {"0x1p3\t", false}, {"inf\t", false},   {"nan\t", false},
+      {"abc\t", false},     {"1,5\t", false},     {"--1\t", false},   {"1-\t", false},    {"1.5", false},
+      {"1.5x", false},      {"9007199254740993\t", false},
+      {"123456789012345\t", false}, {"1234567890123456\t", false}, {"0.30000000000000004\t", false},
+  };
+  for (const Case& c : cases) expect_agreement(c.field, c.short_accepts);
+}
+
+TEST(DecimalFastScan, GeneratedFields) {
+  std::mt19937 rng(1234);
+  auto below = [&](unsigned n) { return static_cast<unsigned>(rng() % n); };
+  const char* const ends[] = {"\t", " ", "\n", "\r", "\v", "\f", "", "x", ".", "e", "-", "+", "0"};
+  const char alphabet[] = "0123456789012345678901234567890123456789..-+eE x\t";
+  for (int n = 0; n < 300000; ++n) {
+    std::string field;
+    if (n % 2 == 0) {
+      // A well-formed decimal of up to ten digits.
+      if (below(4) == 0) field += '-';
+      const unsigned int_digits = below(8);
+      for (unsigned i = 0; i < int_digits; ++i) field += static_cast<char>('0' + below(10));
+      if (below(3) != 0) {
+        field += '.';
+        const unsigned frac_digits = below(7);
+        for (unsigned i = 0; i < frac_digits; ++i) field += static_cast<char>('0' + below(10));
+      }
+    } else {
+      // Anything from the characters a number is made of.
+      const unsigned length = 1 + below(9);
+      for (unsigned i = 0; i < length; ++i) field += alphabet[below(sizeof alphabet - 1)];
+    }
+    field += ends[below(sizeof ends / sizeof ends[0])];
+    expect_agreement(field, false);
+    if (HasFailure()) return;
+  }
+}
+
+// A NUL behind the field ends it as the end of the buffered input does:
+// no fast path takes a field that runs into it.
+TEST(DecimalFastScan, NulEndsTheField) {
+  for (const char* field : {"1.5", "-999", "7", "12.34", ""}) {
+    std::string text = std::string(field) + '\0' + "\t5.5\t";
+    double value = 0.0;
+    EXPECT_EQ(textio::scan_short_decimal(text.data(), value), 0u) << field;
+    EXPECT_EQ(textio::scan_padded_decimal(text.data(), value), 0u) << field;
+  }
+}
+
+}  // namespace
