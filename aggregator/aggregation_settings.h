@@ -39,6 +39,10 @@ struct RunTotals {
   double run_count = 0.0;
 };
 
+// How the values of a row are read; both ways give the same results, which
+// tests compare.
+enum class RowReading { BUFFERED, PLAIN };
+
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
@@ -62,6 +66,7 @@ struct TabsumRun {
   int hour = 0;
   int rows_in_interval = 0;
   bool end_of_data = false;
+  RowReading row_reading = RowReading::BUFFERED;
 
   // Obtains the zero-filled column sums; tests replace it to make it fail.
   void* (*allocate_zeroed)(std::size_t count, std::size_t size) = std::calloc;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "row_values.h"
 #include "tabsum_run.h"
 
 namespace tabsum {
@@ -80,8 +81,6 @@ void copy_header(TabsumRun& run) {
 
 void aggregate_rows(TabsumRun& run) {
   textio::TextReader& in = run.input;
-  const int additional = run.settings.additional_columns;
-  const long long positions = static_cast<long long>(additional) + run.settings.data_columns;
   // A local copy, so that the sums stay in registers while the rows are read.
   RunTotals t = run.totals;
 
@@ -97,28 +96,7 @@ void aggregate_rows(TabsumRun& run) {
     ++run.rows_in_interval;
     t.row_sum = 0.0;
     t.row_count = 0.0;
-    std::uint64_t failed_at = UINT64_MAX;
-    for (long long p = 1; p <= positions; ++p) {
-      double value = 0.0;
-      if (const int got = in.scan_double(value); got != textio::SCAN_OK) {
-        // The rest of the row is read all the same; a later value can still
-        // count. Not so at the end of the input, nor once a failed read has
-        // consumed nothing: every later read would fail in the same place,
-        // and a huge count of columns would keep the loop going for seconds.
-        run.end_of_data = true;
-        if (got == textio::SCAN_INPUT_FAILURE || in.position() == failed_at) break;
-        failed_at = in.position();
-        continue;
-      }
-      if (value > NODATA_LIMIT && p > additional) {
-        ColumnSums& column = run.sums[p - additional - 1];
-        column.interval_sum += value;
-        t.row_sum += value;
-        t.row_count += 1.0;
-        t.run_sum += value;
-        t.run_count += 1.0;
-      }
-    }
+    add_row_values(run, t);
     if (in.read_failed()) fail_reading(run);
     put_count_line(run, t.row_count, t.row_sum);
     in.skip_line();

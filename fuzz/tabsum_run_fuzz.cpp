@@ -8,6 +8,9 @@
 // its totals row.
 // A table without CR and 0x1A bytes is run a second time with CR LF line
 // ends and a 0x1A followed by more rows: text mode must give the same run.
+// Every table is also run with the row values read the plain way, one
+// "%lf" of the reader per field: the run must be the same as with the fast
+// way, straight from the reader's buffer.
 
 #include <algorithm>
 #include <cstdio>
@@ -71,7 +74,8 @@ void check_failure(const textio::FatalError& f) {
                 fuzz::escaped(f.message));
 }
 
-Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args) {
+Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args,
+                  tabsum::RowReading reading = tabsum::RowReading::BUFFERED) {
   const std::string in_name = fuzz::private_path("table.txt");
   const std::string out_name = fuzz::private_path("sums.txt");
   fuzz::write_file(in_name, table);
@@ -82,6 +86,7 @@ Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args) 
   Run result;
   textio::OutputBuffer console(nullptr, 1 << 16);
   tabsum::TabsumRun run(console);
+  run.row_reading = reading;
   try {
     result.code = tabsum::run_tabsum(run, static_cast<int>(argv.size()), argv.data());
   } catch (const textio::FatalError& failure) {
@@ -137,6 +142,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Run run = run_tabsum_on(table, args);
   check(run, table);
+  const Run plain = run_tabsum_on(table, args, tabsum::RowReading::PLAIN);
+  if (plain.code != run.code || plain.console != run.console || plain.output != run.output) {
+    fuzz::finding("the plain reading of the row values changes the run: code " + std::to_string(run.code) + " -> " +
+                  std::to_string(plain.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
+                  fuzz::escaped(plain.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
+                  fuzz::escaped(plain.output, 120));
+  }
   if (table.find_first_of("\r\x1a") == std::string_view::npos) {
     std::string crlf;
     for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

@@ -1,0 +1,73 @@
+// Values of the commonest form in these tables, a digit, a point and a
+// digit ("0.0", "2.5"), each followed by a tab: recognised four fields at a
+// time, straight from the reader's buffer.
+//
+// The functions look at 16 characters from `p`; the reader keeps at least
+// that many bytes readable behind its buffered text (its READ_SLACK),
+// starting with a NUL, which fails the test, so that what lies behind the
+// NUL cannot make a field pass.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "padded_number_scan.h"
+
+namespace tabsum {
+
+// The characters looked at for four fields.
+constexpr std::size_t FOUR_FIELDS_CHARS = 16;
+
+// How many of the four fields at `p` (16 characters), counted from the
+// first, are of that form, each followed by a tab. Character by character:
+// the plain twin of the SSE2 count.
+inline std::size_t leading_one_decimal_fields_plain(const char* p) {
+  std::size_t fields = 0;
+  for (; fields < 4; ++fields) {
+    const char* f = p + 4 * fields;
+    const unsigned units = static_cast<unsigned char>(f[0]) - 48u;
+    const unsigned tenths = static_cast<unsigned char>(f[2]) - 48u;
+    if (!((units < 10u) & (tenths < 10u) & (f[1] == '.') & (f[3] == '\t'))) break;
+  }
+  return fields;
+}
+
+#if defined(__SSE2__)
+// The same count from one test of all 16 characters at once.
+inline std::size_t leading_one_decimal_fields_sse2(const char* p) {
+  const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Signed comparisons: a byte from 0x80 up is negative, so no digit.
+  const __m128i digit =
+      _mm_and_si128(_mm_cmpgt_epi8(c, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(c, _mm_set1_epi8('9' + 1)));
+  const __m128i punctuation =
+      _mm_cmpeq_epi8(c, _mm_setr_epi8(0, '.', 0, '\t', 0, '.', 0, '\t', 0, '.', 0, '\t', 0, '.', 0, '\t'));
+  // A bit for each character in its place: a digit at the even places, the
+  // point and the tab at the odd ones.
+  const unsigned in_place =
+      static_cast<unsigned>((_mm_movemask_epi8(digit) & 0x5555) | (_mm_movemask_epi8(punctuation) & 0xAAAA));
+  const unsigned wrong = ~in_place & 0xFFFFu;
+  return wrong == 0 ? 4 : static_cast<std::size_t>(std::countr_zero(wrong)) / 4;
+}
+#endif
+
+inline std::size_t leading_one_decimal_fields(const char* p) {
+#if defined(__SSE2__)
+  return leading_one_decimal_fields_sse2(p);
+#else
+  return leading_one_decimal_fields_plain(p);
+#endif
+}
+
+// The value of field f (0 to 3) at `p`, one of those counted: the value
+// that scan_padded_decimal gives for it (from the same table).
+inline double one_decimal_value(const char* p, std::size_t f) {
+  const unsigned units = static_cast<unsigned char>(p[4 * f]) - 48u;
+  const unsigned tenths = static_cast<unsigned char>(p[4 * f + 2]) - 48u;
+  return textio::ONE_DECIMAL.value[units * 10 + tenths];
+}
+
+}  // namespace tabsum

@@ -1,0 +1,216 @@
+// The row loop's fast way of reading values (straight from the reader's
+// buffer) against its plain twin (one "%lf" of the reader per field): on
+// generated tables the whole aggregation must print the same console
+// lines, write the same rows, hold the same sums bit for bit and leave the
+// reader at the same place.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fatal_error.h"
+#include "interval_aggregation.h"
+#include "one_decimal_fields.h"
+#include "tabsum_run.h"
+
+namespace {
+
+using tabsum::RowReading;
+
+struct Layout {
+  int data_columns;
+  int additional_columns;
+};
+
+struct Outcome {
+  std::string console;
+  std::string output;
+  std::string failure;
+  std::vector<std::uint64_t> sums;  // interval, remainder and total sum of each column
+  std::uint64_t run_sum = 0;
+  std::uint64_t run_count = 0;
+  std::uint64_t position = 0;
+  bool eof = false;
+  std::string rest;  // what the reader gives after the run
+
+  bool operator==(const Outcome&) const = default;
+};
+
+// How the input is given: whole, or as from a pipe in reads of `chunk`
+// bytes (then fields straddle the end of what is buffered), and the byte
+// count after which every read fails (SIZE_MAX: none).
+struct Source {
+  std::size_t chunk;
+  std::size_t fail_after = SIZE_MAX;
+};
+
+Outcome aggregate(const std::string& text, Layout layout, Source source, RowReading reading) {
+  textio::OutputBuffer console;
+  tabsum::TabsumRun run(console);
+  run.settings.in_name = "table.txt";
+  run.settings.intervals = 3;
+  run.settings.data_columns = layout.data_columns;
+  run.settings.additional_columns = layout.additional_columns;
+  run.row_reading = reading;
+  if (source.chunk == 0) {
+    run.input.attach_text(text);
+  } else {
+    run.input.attach_unseekable_text(text, source.chunk, source.fail_after);
+  }
+  if (layout.data_columns > 0) {
+    run.sums.reset(static_cast<tabsum::ColumnSums*>(
+        std::calloc(static_cast<std::size_t>(layout.data_columns), sizeof(tabsum::ColumnSums))));
+  }
+  Outcome o;
+  try {
+    tabsum::aggregate_rows(run);
+    tabsum::finish_totals(run);
+  } catch (const textio::FatalError& e) {
+    o.failure = e.message;
+  }
+  o.console = console.take_captured();
+  o.output = run.output.take_captured();
+  for (int j = 0; j < layout.data_columns; ++j) {
+    const tabsum::ColumnSums& c = run.sums[j];
+    for (const double v : {c.interval_sum, c.remainder_sum, c.total_sum}) o.sums.push_back(std::bit_cast<std::uint64_t>(v));
+  }
+  o.run_sum = std::bit_cast<std::uint64_t>(run.totals.run_sum);
+  o.run_count = std::bit_cast<std::uint64_t>(run.totals.run_count);
+  o.position = run.input.position();
+  o.eof = run.input.eof();
+  for (int c; (c = run.input.get_char()) != -1;) o.rest += static_cast<char>(c);
+  return o;
+}
+
+// Values of every form the loop meets: the commonest ones far more often,
+// as in a real table, and the rare ones that every fast path must decline.
+std::string value_token(std::mt19937& rng) {
+  static const char* const kRare[] = {
+      "-999", "-9999", "12.34", "0.25", "-0.0", "+1.5", "5.", ".5", "-.5", "7", "1234567", "12345678",
+      "123456.7", "1234567.8", "0.000001", "1e3", "1.5E-2", "0x1p3", "inf", "-nan", "abc", "-", ".", "1.2.3",
+      "--1", "1,5", "123456789012345", "1234567890123456", "9007199254740993", "0.30000000000000004", "-998",
+      "-997.9", "-998.0000001",
+  };
+  switch (rng() % 10) {
+    case 0: return kRare[rng() % (sizeof kRare / sizeof kRare[0])];
+    case 1: return std::to_string(rng() % 100) + "." + std::to_string(rng() % 10);
+    default: return std::to_string(rng() % 10) + "." + std::to_string(rng() % 10);
+  }
+}
+
+std::string separator(std::mt19937& rng) {
+  static const char* const kSeparators[] = {"\t", "\t", "\t", "\t", "\t", "\t", " ", "  ", "\t\t", " \t", "\v", "\r"};
+  return kSeparators[rng() % (sizeof kSeparators / sizeof kSeparators[0])];
+}
+
+// Rows of dates and values; some rows have fields missing or too many, a
+// blank before the line end, CR LF or a lone CR; now and then a NUL, a word
+// in the date fields, or a 0x1A, which ends the input.
+std::string generated_table(std::mt19937& rng, int fields, int rows, bool rare_bytes) {
+  std::string s;
+  for (int r = 0; r < rows; ++r) {
+    s += "1990\t" + std::to_string(1 + r % 12) + '\t' + std::to_string(1 + r % 28) + '\t' + std::to_string(r % 24);
+    int n = fields;
+    if (rng() % 8 == 0) n += static_cast<int>(rng() % 3) - 1;
+    for (int f = 0; f < n; ++f) s += separator(rng) + value_token(rng);
+    if (rng() % 6 == 0) s += separator(rng);
+    if (rare_bytes && rng() % 40 == 0) s += rng() % 2 ? std::string(1, '\0') + "1.5" : std::string("\x1a");
+    if (rare_bytes && rng() % 60 == 0) s += "\nx y";
+    s += rng() % 3 == 0 ? "\r\n" : "\n";
+  }
+  if (rng() % 2) s.pop_back();  // no line end after the last row
+  return s;
+}
+
+void expect_same(const std::string& text, Layout layout, Source source) {
+  const Outcome fast = aggregate(text, layout, source, RowReading::BUFFERED);
+  const Outcome plain = aggregate(text, layout, source, RowReading::PLAIN);
+  EXPECT_EQ(fast.console, plain.console);
+  EXPECT_EQ(fast.output, plain.output);
+  EXPECT_EQ(fast.failure, plain.failure);
+  EXPECT_TRUE(fast == plain) << "sums, position " << fast.position << " vs " << plain.position << ", eof "
+                             << fast.eof << " vs " << plain.eof;
+}
+
+TEST(RowValues, BufferedReadingAgreesWithPlainOnGeneratedTables) {
+  std::mt19937 rng(2026);
+  const Layout layouts[] = {{1, 0}, {3, 0}, {7, 2}, {100, 0}, {5, 1}, {0, 2}};
+  const Source sources[] = {{0}, {1}, {3}, {7}, {61}, {4093}};
+  for (const Layout layout : layouts) {
+    const int fields = layout.data_columns + layout.additional_columns;
+    for (int table = 0; table < 12; ++table) {
+      const std::string text = generated_table(rng, fields, 1 + static_cast<int>(rng() % 40), table % 3 != 0);
+      for (const Source source : sources) {
+        SCOPED_TRACE("columns " + std::to_string(layout.data_columns) + "+" +
+                     std::to_string(layout.additional_columns) + ", table " + std::to_string(table) + ", chunk " +
+                     std::to_string(source.chunk));
+        expect_same(text, layout, source);
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+// A table larger than the reader's block, so that rows straddle the ends
+// of its blocks, given whole, as from a pipe, and failing part way.
+TEST(RowValues, BufferedReadingAgreesWithPlainAcrossBlocks) {
+  std::mt19937 rng(99);
+  std::string text;
+  while (text.size() < 3 * textio::READ_BLOCK_SIZE) text += generated_table(rng, 24, 200, false) + "\n";
+  text.pop_back();
+  const Layout layout{24, 0};
+  for (const Source source : {Source{0}, Source{65536}, Source{100000}, Source{65536, 2 * textio::READ_BLOCK_SIZE + 11}}) {
+    SCOPED_TRACE("chunk " + std::to_string(source.chunk) + ", failing after " + std::to_string(source.fail_after));
+    expect_same(text, layout, source);
+  }
+}
+
+// Fields of the commonest form end to end, up to the last field of a row
+// and the end of the input, where the buffer ends in the middle of one.
+TEST(RowValues, BufferedReadingAgreesWithPlainOnOneDecimalRows) {
+  const std::string row = "2001\t2\t3\t4\t0.0\t1.5\t9.9\t0.0\t2.5\t0.1\t0.0\t0.0\t3.3";
+  const std::string cases[] = {
+      row + "\n" + row + "\n",  row + "\t\n" + row,     row + "\r\n" + row + "\r\n", row + "\n" + row.substr(0, 30),
+      row + "\n" + row + "\x1a" + row + "\n", row + "\n" + row.substr(0, row.size() - 2),
+  };
+  for (const std::string& text : cases) {
+    for (const Layout layout : {Layout{9, 0}, Layout{8, 1}, Layout{4, 0}, Layout{12, 0}}) {
+      for (const Source source : {Source{0}, Source{1}, Source{5}, Source{17}}) {
+        SCOPED_TRACE("columns " + std::to_string(layout.data_columns) + ", chunk " + std::to_string(source.chunk));
+        expect_same(text, layout, source);
+      }
+    }
+  }
+}
+
+// The count of leading fields of the commonest form: the SSE2 test against
+// its plain twin, on windows cut from tables and on bytes changed at random.
+TEST(RowValues, LeadingOneDecimalFieldsAgreeWithPlainTwin) {
+#if defined(__SSE2__)
+  std::mt19937 rng(16);
+  const std::string table = generated_table(rng, 30, 300, true);
+  const char mutations[] = {'0', '9', '.', '\t', ' ', '\n', '/', ':', '\0', '\x80', '\xff', '-', '5'};
+  for (std::size_t n = 0; n < 200000; ++n) {
+    std::string window = table.substr(rng() % (table.size() - 16), 16);
+    if (n % 2) {
+      // From all-matching fields, one byte changed.
+      window = "0.0\t1.5\t9.9\t2.0\t";
+      window[rng() % 16] = mutations[rng() % sizeof mutations];
+    }
+    ASSERT_EQ(tabsum::leading_one_decimal_fields_sse2(window.data()),
+              tabsum::leading_one_decimal_fields_plain(window.data()))
+        << "window " << testing::PrintToString(window);
+  }
+  EXPECT_EQ(tabsum::leading_one_decimal_fields_plain("0.0\t1.5\t9.9\t2.0\t"), 4u);
+  EXPECT_EQ(tabsum::leading_one_decimal_fields_plain("0.0\t1.5\t9.9 2.0\t"), 2u);
+  EXPECT_EQ(tabsum::leading_one_decimal_fields_plain("\t0.0\t1.5\t9.9\t2."), 0u);
+#else
+  GTEST_SKIP() << "built without SSE2: only the plain count exists";
+#endif
+}
+
+}  // namespace
