@@ -6,6 +6,7 @@
 
 #include "number_format.h"
 #include "platform_io.h"
+#include "short_number_format.h"
 
 namespace textio {
 
@@ -110,7 +111,9 @@ void OutputBuffer::put_int(long long v, int width) {
 
 void OutputBuffer::put_fixed(double v, int precision) {
   char* p = reserve(MAX_NUMBER_CHARS);
-  used_ = static_cast<std::size_t>(format_fixed(p, v, precision) - buf_.data());
+  char* e = format_fixed_whole(p, v, precision);
+  if (!e) e = format_fixed(p, v, precision);
+  used_ = static_cast<std::size_t>(e - buf_.data());
 }
 
 void OutputBuffer::put_fixed(double v, int precision, int width) {
@@ -121,7 +124,9 @@ void OutputBuffer::put_fixed(double v, int precision, int width) {
 
 void OutputBuffer::put_general(double v, int precision) {
   char* p = reserve(MAX_NUMBER_CHARS);
-  used_ = static_cast<std::size_t>(format_general(p, v, precision) - buf_.data());
+  char* e = format_general_short(p, v, precision);
+  if (!e) e = format_general(p, v, precision);
+  used_ = static_cast<std::size_t>(e - buf_.data());
 }
 
 void OutputBuffer::put_one_decimal(double v) {
