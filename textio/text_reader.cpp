@@ -307,7 +307,7 @@ bool TextReader::read_line(std::string& line) {
   }
 }
 
-bool TextReader::skip_line() {
+bool TextReader::skip_line_general() {
   if (eof_flag_) return false;
   bool any = false;
   for (;;) {

@@ -120,7 +120,14 @@ class TextReader {
   bool read_line(std::string& line);
   // Discards the rest of the current line, its line end included.
   // Returns false when no character could be read.
-  bool skip_line();
+  bool skip_line() {
+    // Most often the line end is the next character: no search for it.
+    if (!eof_flag_ && pos_ < end_ && buf_[pos_] == '\n') {
+      ++pos_;
+      return true;
+    }
+    return skip_line_general();
+  }
   // fgetc: the next character as unsigned char, or -1 at the end.
   int get_char();
 
@@ -138,6 +145,7 @@ class TextReader {
   }
   int scan_int_general(int& value);
   int scan_double_general(double& value);
+  bool skip_line_general();
 
   // Makes at least one more character available behind the buffered ones,
   // keeping the characters from `keep` on. Returns false at the end of input.
