@@ -1,8 +1,13 @@
 #include "interval_aggregation.h"
 
+#include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
+#include "number_format.h"
 #include "row_values.h"
+#include "short_number_format.h"
 #include "tabsum_run.h"
 
 namespace tabsum {
@@ -18,21 +23,36 @@ void put_date_fields(textio::OutputBuffer& out, int a, int b, int c, int d) {
   out.put_int(d);
 }
 
-// "%d.%d.%d, %d: (cnt: %lf) %lf\n" with day, month, year, hour.
+char* put_text(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+char* put_number(char* out, int v) { return std::to_chars(out, out + 12, v).ptr; }
+
+// "%lf": put_fixed(v, 6) of the output buffer, into a character array.
+char* put_six_decimals(char* out, double v) {
+  char* end = textio::format_fixed_whole(out, v, 6);
+  return end ? end : textio::format_fixed(out, v, 6);
+}
+
+// "%d.%d.%d, %d: (cnt: %lf) %lf\n" with day, month, year, hour. Composed
+// whole and handed over at once: it is written for every row.
 void put_count_line(TabsumRun& run, double count, double sum) {
-  textio::OutputBuffer& con = run.console;
-  con.put_int(run.day);
-  con.put('.');
-  con.put_int(run.month);
-  con.put('.');
-  con.put_int(run.year);
-  con.put(", ");
-  con.put_int(run.hour);
-  con.put(": (cnt: ");
-  con.put_fixed(count, 6);
-  con.put(") ");
-  con.put_fixed(count > 0.0 ? sum / count : NO_MEAN, 6);
-  con.put('\n');
+  char line[4 * 12 + 2 * textio::MAX_NUMBER_CHARS + 32];
+  char* e = put_number(line, run.day);
+  *e++ = '.';
+  e = put_number(e, run.month);
+  *e++ = '.';
+  e = put_number(e, run.year);
+  e = put_text(e, ", ");
+  e = put_number(e, run.hour);
+  e = put_text(e, ": (cnt: ");
+  e = put_six_decimals(e, count);
+  e = put_text(e, ") ");
+  e = put_six_decimals(e, count > 0.0 ? sum / count : NO_MEAN);
+  *e++ = '\n';
+  run.console.put(std::string_view(line, static_cast<std::size_t>(e - line)));
 }
 
 void write_sums_row(TabsumRun& run, int year, int month, int day, int hour, double ColumnSums::*field) {
