@@ -1,7 +1,6 @@
 #include "interval_aggregation.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 

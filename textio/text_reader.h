@@ -96,10 +96,9 @@ class TextReader {
     }
     return scan_double_general(value);
   }
-  // Room behind the buffered characters: a NUL stands right behind them, so
-  // that the number fast paths stop there without checking the length, and
-  // the bytes behind it up to READ_SLACK can be read too, so that a fast path
-  // may look at a few characters at once.
+  // Room behind the buffered characters: READ_SLACK bytes that can be
+  // read, the first a NUL, so that the number fast paths stop there without
+  // checking the length and may look at a few characters at once.
   static constexpr std::size_t READ_SLACK = 16;
   // For a caller that parses buffered text itself, as the conversions
   // above do: the characters from the current position on, followed by a
