@@ -11,6 +11,7 @@
 
 #include "fuzz_support.h"
 #include "number_format.h"
+#include "one_decimal_format.h"
 #include "output_buffer.h"
 
 namespace {

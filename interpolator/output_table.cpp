@@ -3,25 +3,46 @@
 #include <cstring>
 #include <string_view>
 
+#include "one_decimal_format.h"
+
 namespace pluvo {
 namespace {
 
 constexpr const char* LABELS = "\nYY\tMM\tDD\tHH";
 
-void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, int first, int last, const double* values) {
-  textio::OutputBuffer& out = run.output_file;
-  out.put_int(year_field);
-  out.put('\t');
-  out.put_int(month);
-  out.put('\t');
-  out.put_int(day);
-  out.put('\t');
-  out.put_int(hour);
-  for (int i = first; i <= last; ++i) {
-    out.put('\t');
-    out.put_one_decimal(values[i]);
+// A row is composed here and handed to the output buffer in pieces of at
+// most this size; one value takes at most MAX_NUMBER_CHARS and its tab.
+constexpr std::size_t ROW_PIECE = 4096;
+constexpr std::size_t VALUE_ROOM = textio::MAX_NUMBER_CHARS + 1;
+
+char* write_int(char* out, long long v) {
+  if (v < 0) {
+    *out++ = '-';
+    return textio::write_unsigned(out, 0ULL - static_cast<unsigned long long>(v));
   }
-  out.put('\n');
+  return textio::write_unsigned(out, static_cast<unsigned long long>(v));
+}
+
+void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, int first, int last, const double* values) {
+  char piece[ROW_PIECE];
+  char* p = write_int(piece, year_field);
+  *p++ = '\t';
+  p = write_int(p, month);
+  *p++ = '\t';
+  p = write_int(p, day);
+  *p++ = '\t';
+  p = write_int(p, hour);
+  textio::OutputBuffer& out = run.output_file;
+  for (int i = first; i <= last; ++i) {
+    if (static_cast<std::size_t>(piece + ROW_PIECE - p) < VALUE_ROOM + 1) {
+      out.put(std::string_view(piece, static_cast<std::size_t>(p - piece)));
+      p = piece;
+    }
+    *p++ = '\t';
+    p = textio::format_one_decimal(p, values[i]);
+  }
+  *p++ = '\n';
+  out.put(std::string_view(piece, static_cast<std::size_t>(p - piece)));
 }
 
 }  // namespace

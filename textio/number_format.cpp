@@ -58,6 +58,4 @@ char* format_fixed(char* out, double v, int precision) {
   return std::to_chars(out, out + MAX_NUMBER_CHARS, v, std::chars_format::fixed, precision).ptr;
 }
 
-char* format_one_decimal(char* out, double v) { return format_fixed(out, v, 1); }
-
 }  // namespace textio

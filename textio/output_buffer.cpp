@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number_format.h"
+#include "one_decimal_format.h"
 #include "platform_io.h"
 #include "short_number_format.h"
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "number_format.h"
+#include "one_decimal_format.h"
 
 namespace {
 
