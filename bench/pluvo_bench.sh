@@ -1,21 +1,40 @@
 #!/usr/bin/env bash
 # Times pluvo on a 10-year and a 1-year data set of 60 hourly, 25 twice-daily
-# and 15 daily stations.
+# and 15 daily stations; with a second pluvo program (for example a build of
+# an earlier commit) it times both on the same data in one run, alternating
+# their runs, and checks that they write the same output file.
 #
-#   bench/pluvo_bench.sh BUILD_DIR
+#   bench/pluvo_bench.sh [--runs N] BUILD_DIR [OTHER_PLUVO]
 #
 # The data sets are made once by BUILD_DIR/bench/gen_stations and kept in
 # $HYDRO_BENCH_DIR (default ${TMPDIR:-/tmp}/hydro_bench) for later runs.
+# Exits with 1 when the two programs' output files differ.
 set -euo pipefail
+export LC_ALL=C  # the shell clock and awk agree on the decimal point
 
 SEED=1
-RUNS=3
+RUNS=5
 
-[[ $# -eq 1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+usage() {
+  echo "usage: $0 [--runs N] BUILD_DIR [OTHER_PLUVO]" >&2
+  exit 2
+}
+
+if [[ ${1:-} == --runs ]]; then
+  [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || usage
+  RUNS=$2
+  shift 2
+fi
+[[ $# -eq 1 || $# -eq 2 ]] || usage
 [[ -d $1 ]] || { echo "build directory $1 not found" >&2; exit 2; }
 build_dir=$(cd "$1" && pwd)
 pluvo="$build_dir/interpolator/pluvo"
 gen_stations="$build_dir/bench/gen_stations"
+other=""
+if [[ $# -eq 2 ]]; then
+  [[ -x $2 && -f $2 ]] || { echo "second pluvo program $2 not found or not executable" >&2; exit 2; }
+  other=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+fi
 
 if [[ ! -x $pluvo ]]; then
   echo "pluvo has not been built yet: $pluvo does not exist" >&2
@@ -37,6 +56,33 @@ period_hours() {
   echo $(((to - from) / 3600 + 24))
 }
 
+# One run of program $1 in directory $2; its output file ($3) is kept as $4.
+# Keeps the shortest wall time and the largest peak memory under key $5.
+declare -A best peak
+time_one() {
+  local program=$1 dir=$2 output_name=$3 kept=$4 key=$5
+  local start end seconds kb
+  rm -f "$dir/$output_name"
+  cd "$dir"
+  # The clock of the shell itself: a command to read it would be timed too.
+  start=$EPOCHREALTIME
+  if ! /usr/bin/time -f %M -o "$base/memory.txt" "$program" < answers.txt > /dev/null; then
+    echo "$program failed in $dir" >&2
+    tail -n 5 "$base/memory.txt" >&2 || true
+    exit 1
+  fi
+  end=$EPOCHREALTIME
+  cd - > /dev/null
+  mv "$dir/$output_name" "$dir/$kept"
+  seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')
+  kb=$(tail -n 1 "$base/memory.txt")
+  if [[ -z ${best[$key]:-} ]] || awk -v a="$seconds" -v b="${best[$key]}" 'BEGIN { exit !(a < b) }'; then
+    best[$key]=$seconds
+  fi
+  if ((kb > ${peak[$key]:-0})); then peak[$key]=$kb; fi
+}
+
+outputs_differ=0
 bench_one() {
   local years=$1
   local dir="$base/pluvo_${years}y_s${SEED}"
@@ -53,33 +99,33 @@ bench_one() {
   local expected
   expected=$(period_hours "${answers[@]:5:6}")
 
-  local best="" peak=0 run start end seconds kb
+  local run
   for ((run = 1; run <= RUNS; run++)); do
-    rm -f "$dir/$output_name"
-    start=$(date +%s%N)
-    if ! (cd "$dir" && /usr/bin/time -f %M -o "$base/memory.txt" "$pluvo" < answers.txt > /dev/null); then
-      echo "pluvo failed in $dir" >&2
-      tail -n 5 "$base/memory.txt" >&2 || true
-      exit 1
-    fi
-    end=$(date +%s%N)
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-    kb=$(tail -n 1 "$base/memory.txt")
-    if [[ -z $best ]] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-      best=$seconds
-    fi
-    if ((kb > peak)); then peak=$kb; fi
+    time_one "$pluvo" "$dir" "$output_name" out_this.txt "this$years"
+    if [[ -n $other ]]; then time_one "$other" "$dir" "$output_name" out_other.txt "other$years"; fi
   done
 
   # The header lines start with text; every hour written is a row starting with its year.
-  local rows
-  rows=$(grep -c '^[0-9-]' "$dir/$output_name" || true)
-  local rate
-  rate=$(awk -v r="$rows" -v s="$best" 'BEGIN { if (s > 0) printf "%.0f", r / s; else print "n/a" }')
+  local rows rate
+  rows=$(grep -c '^[0-9-]' "$dir/out_this.txt" || true)
+  rate=$(awk -v r="$rows" -v s="${best[this$years]}" 'BEGIN { if (s > 0) printf "%.0f", r / s; else print "n/a" }')
   printf '%2d years: %s s (best of %d), %s output rows (period: %s hours), %s hours/s, peak resident memory %s MB\n' \
-    "$years" "$best" "$RUNS" "$rows" "$expected" "$rate" "$(to_mb "$peak")"
+    "$years" "${best[this$years]}" "$RUNS" "$rows" "$expected" "$rate" "$(to_mb "${peak[this$years]}")"
+  if [[ -n $other ]]; then
+    printf '          other: %s s, peak resident memory %s MB; other / this: %s\n' "${best[other$years]}" \
+      "$(to_mb "${peak[other$years]}")" \
+      "$(awk -v o="${best[other$years]}" -v t="${best[this$years]}" 'BEGIN { if (t > 0) printf "%.2f", o / t; else print "n/a" }')"
+    if cmp -s "$dir/out_this.txt" "$dir/out_other.txt"; then
+      echo "          output files: identical"
+    else
+      echo "          output files: differ ($dir/out_this.txt vs out_other.txt)"
+      outputs_differ=1
+    fi
+  fi
 }
 
 mkdir -p "$base"
+if [[ -n $other ]]; then echo "this: $pluvo"$'\n'"other: $other"; fi
 bench_one 10
 bench_one 1
+exit "$outputs_differ"
