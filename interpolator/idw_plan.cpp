@@ -3,31 +3,10 @@
 #include <cmath>
 
 #include "fatal_errors.h"
+#include "source_scan.h"
+#include "target_lanes.h"
 
 namespace pluvo {
-namespace {
-
-void renormalise(IdwPlan& plan, int tj, const SourceMask& counted) {
-  const int targets = plan.targets;
-  double sum = 0.0;
-  for (int j = 0; j < plan.sources; ++j) {
-    if (counted.test(j)) sum += plan.weight[j * targets + tj];
-  }
-  bool odd = false;
-  for (int j = 0; j < plan.sources; ++j) {
-    double w = 0.0;
-    if (counted.test(j)) {
-      w = plan.weight[j * targets + tj] / sum;
-      odd = odd || !std::isfinite(w);
-    }
-    plan.normalised[j * targets + tj] = w;
-  }
-  plan.counted[tj] = counted;
-  plan.has_weights[tj] = 1;
-  plan.odd_weights[tj] = odd;
-}
-
-}  // namespace
 
 void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets,
                     const AllocationSeam& seam) {
@@ -46,20 +25,21 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
   plan.power = power;
   plan.max_distance = max_distance;
   const auto cells = static_cast<std::size_t>(plan.sources) * static_cast<std::size_t>(plan.targets);
+  const auto target_count = static_cast<std::size_t>(plan.targets);
+  const auto source_count = static_cast<std::size_t>(plan.sources);
   obtain_storage(seam, ALLOC_WEIGHTS, [&] {
     plan.weight.assign(cells, 0.0);
+    plan.reaches.assign(cells, 0);
     plan.normalised.assign(cells, 0.0);
-    plan.in_range.assign(static_cast<std::size_t>(plan.targets), SourceMask{});
-    plan.at_zero.assign(static_cast<std::size_t>(plan.targets), SourceMask{});
-    plan.counted.assign(static_cast<std::size_t>(plan.targets), SourceMask{});
-    plan.has_weights.assign(static_cast<std::size_t>(plan.targets), 0);
-    plan.odd_weights.assign(static_cast<std::size_t>(plan.targets), 0);
-    plan.estimate.assign(static_cast<std::size_t>(plan.targets), 0.0);
-    plan.source_value.assign(static_cast<std::size_t>(plan.sources), 0.0);
-    plan.raining.assign(static_cast<std::size_t>(plan.sources), 0);
-    plan.zero_targets.reserve(static_cast<std::size_t>(plan.targets));
+    plan.in_range.assign(target_count, SourceMask{});
+    plan.at_zero.assign(target_count, SourceMask{});
+    plan.weight_sum.assign(target_count, 0.0);
+    plan.row_set.assign(source_count, 0);
+    plan.estimate.assign(target_count, 0.0);
+    plan.zero_targets.reserve(target_count);
   });
   plan.have_valid = false;
+  plan.valid_set = 0;
 
   const double* x = run.stations.x.data();
   const double* y = run.stations.y.data();
@@ -74,29 +54,51 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
       if (d2 > max_d2) continue;
       plan.in_range[tj].set(j);
       plan.weight[j * plan.targets + tj] = idw_weight(form, d2);
+      plan.reaches[j * plan.targets + tj] = ~std::uint64_t{0};
     }
   }
 }
 
 namespace {
 
-// Brings the normalised weights up to date with a new set of valid sources.
+// A new set of valid sources: every target's sum of weights over its valid
+// sources in range, in ascending source order; the normalised rows of the
+// last set no longer hold.
 void follow_valid_sources(IdwPlan& plan, const SourceMask& valid) {
+  const int targets = plan.targets;
+  double* sum = plan.weight_sum.data();
+  for (int tj = 0; tj < targets; ++tj) sum[tj] = 0.0;
+  for (int j = 0; j < plan.sources; ++j) {
+    if (valid.test(j)) lanes::add_row(sum, &plan.weight[static_cast<std::size_t>(j) * targets], targets);
+  }
   plan.skip_zero_values = true;
   plan.zero_targets.clear();
-  for (int tj = 0; tj < plan.targets; ++tj) {
+  for (int tj = 0; tj < targets; ++tj) {
     if ((plan.at_zero[tj] & valid).any()) {
       plan.zero_targets.push_back(tj);
       continue;
     }
-    const SourceMask counted = plan.in_range[tj] & valid;
-    if (!plan.has_weights[tj] || !(plan.counted[tj] == counted)) renormalise(plan, tj, counted);
     // Zero values add nothing to a sum of finite terms, so their sources
-    // can be passed over unless some target's weights are not finite.
-    if (plan.odd_weights[tj]) plan.skip_zero_values = false;
+    // can be passed over unless a target's normalised weights may not be
+    // finite: with a sum that is positive and finite each weight divided
+    // by it is at most 1.
+    const bool finite_weights = sum[tj] > 0.0 && sum[tj] <= 1.7976931348623157e308;
+    if (!finite_weights && (plan.in_range[tj] & valid).any()) plan.skip_zero_values = false;
   }
   plan.last_valid = valid;
   plan.have_valid = true;
+  ++plan.valid_set;
+}
+
+// The normalised weights of source j for the current set of valid sources.
+const double* normalised_row(IdwPlan& plan, int j) {
+  const auto at = static_cast<std::size_t>(j) * static_cast<std::size_t>(plan.targets);
+  double* row = &plan.normalised[at];
+  if (plan.row_set[j] != plan.valid_set) {
+    lanes::divide_kept(row, &plan.weight[at], plan.weight_sum.data(), &plan.reaches[at], plan.targets);
+    plan.row_set[j] = plan.valid_set;
+  }
+  return row;
 }
 
 }  // namespace
@@ -106,53 +108,32 @@ void interpolate_planned(IdwPlan& plan, const PluvoRun& run, double* values) {
   const int targets = plan.targets;
   if (targets == 0) return;
 
-  SourceMask valid;
-  int raining = 0;
-  const double lowest_valid = -run.params.nodata;
-  for (int j = 0; j < sources; ++j) {
-    const double v = values[plan.first_source + j];
-    if (v > lowest_valid) {
-      if (!std::isfinite(v)) {
-        // An infinite value would turn the zero terms into NaN.
-        interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), plan.first_source,
-                        plan.last_source, plan.first_target, plan.last_target, plan.power, plan.max_distance);
-        return;
-      }
-      valid.set(j);
-      plan.source_value[j] = v;
-      plan.raining[raining] = j;
-      raining += v != 0.0 ? 1 : 0;
-    } else {
-      plan.source_value[j] = 0.0;
-    }
+  const double* source = values + plan.first_source;
+  const SourceScan scan = scan_sources(source, sources, -run.params.nodata);
+  if (scan.infinite) {
+    // An infinite value would turn the zero terms into NaN.
+    interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), plan.first_source, plan.last_source,
+                    plan.first_target, plan.last_target, plan.power, plan.max_distance);
+    return;
   }
+  const SourceMask& valid = scan.valid;
   if (!plan.have_valid || !(plan.last_valid == valid)) follow_valid_sources(plan, valid);
 
   double* estimate = plan.estimate.data();
   for (int tj = 0; tj < targets; ++tj) estimate[tj] = 0.0;
-  const auto add_source = [&](int j) {
-    const double v = plan.source_value[j];
-    const double* w = &plan.normalised[static_cast<std::size_t>(j) * targets];
-    for (int tj = 0; tj < targets; ++tj) estimate[tj] += w[tj] * v;
-  };
-  if (plan.skip_zero_values) {
-    for (int r = 0; r < raining; ++r) add_source(plan.raining[r]);
-  } else {
-    for (int j = 0; j < sources; ++j) {
-      if (valid.test(j)) add_source(j);
-    }
-  }
+  // Zero values are passed over where they add nothing (see follow_valid_sources).
+  for_each_source(plan.skip_zero_values ? scan.raining : valid, [&](int j) {
+    lanes::add_scaled_row(estimate, normalised_row(plan, j), source[j], targets);
+  });
 
   for (int tj : plan.zero_targets) {
     const SourceMask zero = plan.at_zero[tj] & valid;
     double sum = 0.0;
     int count = 0;
-    for (int j = 0; j < sources; ++j) {
-      if (zero.test(j)) {
-        sum += plan.source_value[j];
-        ++count;
-      }
-    }
+    for_each_source(zero, [&](int j) {
+      sum += source[j];
+      ++count;
+    });
     estimate[tj] = sum / count;
   }
 

@@ -3,10 +3,14 @@
 //
 // It gives the same doubles as interpolate_idw: the weights are the same
 // expressions of the same distances, each target's weights are divided by
-// the same sum (kept while the set of valid sources in range stays the
-// same), and each target's terms are added in ascending source order. The
-// terms of sources that do not count for a target are exact zeros, which
-// leave every sum unchanged.
+// the same sum (kept while the set of valid sources stays the same), and
+// each target's terms are added in ascending source order. The terms of
+// sources that do not count for a target are exact zeros, which leave every
+// sum unchanged: a sum starts at +0.0 and no weight is negative, so no sum
+// is ever -0.0, the one double that adding +0.0 would change.
+//
+// The work runs across targets: a source's weights, normalised weights and
+// terms are rows with one element per target (see target_lanes.h).
 #pragma once
 
 #include <cstdint>
@@ -14,22 +18,9 @@
 
 #include "idw.h"
 #include "run_state.h"
+#include "source_mask.h"
 
 namespace pluvo {
-
-struct SourceMask {
-  std::uint64_t word[2] = {0, 0};
-  void set(int j) { word[j >> 6] |= std::uint64_t{1} << (j & 63); }
-  bool test(int j) const { return (word[j >> 6] >> (j & 63)) & 1u; }
-  bool any() const { return (word[0] | word[1]) != 0; }
-  SourceMask operator&(const SourceMask& o) const {
-    SourceMask m;
-    m.word[0] = word[0] & o.word[0];
-    m.word[1] = word[1] & o.word[1];
-    return m;
-  }
-  bool operator==(const SourceMask& o) const { return word[0] == o.word[0] && word[1] == o.word[1]; }
-};
 
 struct IdwPlan {
   int first_source = 1;
@@ -41,25 +32,24 @@ struct IdwPlan {
   double power = 0.0;
   double max_distance = 0.0;
 
-  std::vector<double> weight;        // [source][target]
-  std::vector<SourceMask> in_range;  // per target
-  std::vector<SourceMask> at_zero;   // per target: sources on the target itself
-
-  // Normalised weights for the sources counting at the last recomputation.
-  std::vector<double> normalised;  // [source][target], 0 where a source does not count
-  std::vector<SourceMask> counted;   // per target
-  std::vector<char> has_weights;     // per target: normalised holds a set
-  std::vector<char> odd_weights;     // per target: a normalised weight is not finite
+  std::vector<double> weight;           // [source][target], 0 where out of range
+  std::vector<std::uint64_t> reaches;   // [source][target], all ones where in range
+  std::vector<SourceMask> in_range;     // per target
+  std::vector<SourceMask> at_zero;      // per target: sources on the target itself
 
   // What follows from the last set of valid sources, kept while it stays.
   bool have_valid = false;
   SourceMask last_valid;
-  bool skip_zero_values = true;
-  std::vector<int> zero_targets;  // targets with a valid source on them
+  std::uint64_t valid_set = 0;          // counts the sets of valid sources met
+  std::vector<double> weight_sum;       // per target, over its valid sources in range
+  bool skip_zero_values = true;         // no target's normalised weights may be infinite or NaN
+  std::vector<int> zero_targets;        // targets with a valid source on them
+  // Normalised weights, a source's row made when the source first counts
+  // with the current set: row_set[source] == valid_set.
+  std::vector<double> normalised;       // [source][target], 0 where out of range
+  std::vector<std::uint64_t> row_set;   // per source
 
   std::vector<double> estimate;  // per target
-  std::vector<double> source_value;
-  std::vector<int> raining;      // valid sources whose value is not zero
 };
 
 // Prepares the plan for interpolating from the stations of `sources` onto
