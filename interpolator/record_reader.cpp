@@ -1,8 +1,40 @@
 #include "record_reader.h"
 
 #include "fatal_errors.h"
+#include "short_decimal.h"
 
 namespace pluvo {
+namespace {
+
+// Reads values[i] for i = from.. while they are of the short form and
+// buffered, on a pointer of its own; returns the index of the first value
+// not read. The white space it passes over is what "%lf" would skip.
+int scan_short_values(textio::TextReader& stream, double* values, int from, int to) {
+  const char* p = stream.unread();
+  int i = from;
+  for (; i <= to; ++i) {
+    // The NUL behind the buffered text ends this loop.
+    while (textio::is_c_space(static_cast<unsigned char>(*p))) ++p;
+    const std::size_t taken = scan_short_decimal(p, values[i]);
+    if (taken == 0) break;
+    p += taken;
+  }
+  stream.consume_to(p);
+  return i;
+}
+
+// "%lf" into values[first..last]; the short form is read at once, every
+// other text by the reader's own conversion.
+bool scan_values(textio::TextReader& stream, double* values, int first, int last) {
+  for (int i = first; i <= last; ++i) {
+    i = scan_short_values(stream, values, i, last);
+    if (i > last) break;
+    if (stream.scan_double(values[i]) != textio::SCAN_OK) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
                  ExitCode value_code, bool skip) {
@@ -12,9 +44,10 @@ void read_record(textio::TextReader& stream, const RecordTarget& target, double 
       stream.read_failed()) {
     fatal_read_error(stamp_code);
   }
-  for (int i = target.first; i <= target.last; ++i) {
-    if (stream.scan_double(target.values[i]) != textio::SCAN_OK) fatal_read_error(value_code);
-    target.values[i] *= factor;
+  if (!scan_values(stream, target.values, target.first, target.last)) fatal_read_error(value_code);
+  // A factor of 1 leaves every double as it is.
+  if (factor != 1.0) {
+    for (int i = target.first; i <= target.last; ++i) target.values[i] *= factor;
   }
   double surplus = 0.0;
   for (int i = target.last + 1; i <= target.declared_last; ++i) {
