@@ -191,4 +191,76 @@ TEST(IdwPlan, GivesTheSameDoublesAsThePlainRoutine) {
   }
 }
 
+// The same on station sets whose geometry gives odd weights: distances so
+// small that weights are infinite or sums overflow, so large that weights
+// are zero, a coordinate that is NaN, sources on targets, more sources than
+// one word of a source set holds, and one target or an odd number of them.
+TEST(IdwPlan, GivesTheSameDoublesOnOddGeometry) {
+  const struct {
+    const char* what;
+    int sources;
+    int targets;
+    double scale;     // coordinates are small integers times this
+    bool nan_target;  // the first target's x is NaN
+  } sets[] = {
+      {"ordinary, words crossed", 70, 29, 1000.0, false},
+      {"one target", 60, 1, 1000.0, false},
+      {"tiny distances", 20, 7, 1e-160, false},
+      {"huge distances", 20, 8, 1e154, false},
+      {"NaN coordinate", 12, 5, 1000.0, true},
+      {"all sources", 99, 1, 1.0, false},
+  };
+  const double powers[] = {2.0, 1.0, 2.3, 0.0, -1.5};
+  std::mt19937_64 rng(7);
+  std::uniform_int_distribution<int> grid(0, 12);
+  std::uniform_int_distribution<int> pick(0, 99);
+  std::uniform_real_distribution<double> rain(0.0, 30.0);
+  for (const auto& set : sets) {
+    for (double power : powers) {
+      for (double reach : {5.0, 1e300}) {
+        textio::OutputBuffer console;
+        textio::TextReader answers;
+        PluvoRun run(console, answers);
+        run.params.nodata = 998.0;
+        run.params.lower_limit = -1e9;
+        run.params.lower_replacement = -5.0;
+        run.params.upper_limit = 1e9;
+        run.params.upper_replacement = 1e9;
+        const int first_target = set.sources + 1;
+        const int last_target = set.sources + set.targets;
+        for (int i = 1; i <= last_target; ++i) {
+          run.stations.x[i] = grid(rng) * set.scale;
+          run.stations.y[i] = grid(rng) * set.scale;
+        }
+        if (set.nan_target) run.stations.x[first_target] = std::numeric_limits<double>::quiet_NaN();
+        const double max_distance = reach * set.scale;
+
+        pluvo::IdwPlan plan;
+        run.params.power = power;
+        run.params.max_distance = max_distance;
+        pluvo::build_idw_plan(plan, run, pluvo::StationGroup{.first = 1, .last = set.sources},
+                              pluvo::StationGroup{.first = first_target, .last = last_target});
+        double plain[pluvo::STATION_SLOTS] = {};
+        double planned[pluvo::STATION_SLOTS];
+        for (int hour = 0; hour < 120; ++hour) {
+          for (int i = 1; i <= set.sources; ++i) {
+            const int r = pick(rng);
+            plain[i] = r < 50 ? 0.0 : r < 95 ? rain(rng) : r < 98 ? -999.0 : -3.0;
+            if ((i + hour / 20) % 9 == 0) plain[i] = -999.0;  // outages that persist
+          }
+          std::memcpy(planned, plain, sizeof plain);
+          pluvo::interpolate_idw(run, plain, run.stations.x.data(), run.stations.y.data(), 1, set.sources,
+                                 first_target, last_target, power, max_distance);
+          pluvo::interpolate_planned(plan, run, planned);
+          for (int t = first_target; t <= last_target; ++t) {
+            ASSERT_TRUE(same_bits(plain[t], planned[t]))
+                << set.what << ", power " << power << " reach " << reach << " hour " << hour << " target " << t
+                << ": " << plain[t] << " vs " << planned[t];
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace

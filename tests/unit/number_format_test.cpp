@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -89,6 +90,46 @@ TEST(FixedAndGeneral, AgreeWithPrintf) {
     EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 6)), printf_format("%f", v)) << v;
     EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 0)), printf_format("%.0f", v)) << v;
     EXPECT_EQ(std::string(buf, textio::format_fixed(buf, v, 4)), printf_format("%.4f", v)) << v;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The one-decimal fast path against its plain twin (format_fixed) and
+// printf: ties and their neighbours, the places where the number of digits
+// or the path changes, zeros, denormals and values that are no numbers.
+TEST(OneDecimal, FastPathAgreesWithItsPlainTwinAtItsBorders) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double borders[] = {0.0,     -0.0,   0.05,    0.25,   0.35,   0.45,    0.95,   9.95,    99.95,
+                            999.95,  9999.95, 99999.95, 0.94999999999999996, 9.949999999999999, 1e14, 1e15,
+                            99999999999999.95, 1e14 - 1.0, 4.9e-324, 2.2250738585072014e-308, 1e-310,
+                            -1e-310, 1.7976931348623157e308, -999.0, -9990.0, -9999.0, 1e300, inf, -inf,
+                            std::numeric_limits<double>::quiet_NaN()};
+  for (double b : borders) {
+    for (double v : {b, std::nextafter(b, inf), std::nextafter(b, -inf), -b}) {
+      char fast[textio::MAX_NUMBER_CHARS];
+      char plain[textio::MAX_NUMBER_CHARS];
+      const std::string f(fast, textio::format_one_decimal(fast, v));
+      const std::string p(plain, textio::format_fixed(plain, v, 1));
+      EXPECT_EQ(f, p) << "value " << v;
+#ifdef _WIN32
+      // MinGW's printf drops the sign of -NaN; NaNKeepsItsSign holds ours.
+      if (std::isnan(v)) continue;
+#endif
+      EXPECT_EQ(f, printf_format("%.1f", v)) << "value " << v;
+    }
+  }
+}
+
+TEST(OneDecimal, DigitsOfUnsignedIntegersAgreeWithToChars) {
+  const std::uint64_t cases[] = {0, 1, 9, 10, 11, 99, 100, 101, 999, 1000, 9999, 10000, 10001, 123456789,
+                                 99999999999999ULL, 18446744073709551615ULL};
+  for (std::uint64_t n : cases) {
+    char ours[24];
+    const std::string expected = std::to_string(n);
+    EXPECT_EQ(std::string(ours, textio::write_unsigned(ours, n)), expected);
   }
 }
 
