@@ -30,16 +30,21 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
   obtain_storage(seam, ALLOC_WEIGHTS, [&] {
     plan.weight.assign(cells, 0.0);
     plan.reaches.assign(cells, 0);
-    plan.normalised.assign(cells, 0.0);
     plan.in_range.assign(target_count, SourceMask{});
     plan.at_zero.assign(target_count, SourceMask{});
-    plan.weight_sum.assign(target_count, 0.0);
-    plan.row_set.assign(source_count, 0);
+    for (IdwPlan::ValidSet& set : plan.kept) {
+      set.used = false;
+      set.last_use = 0;
+      set.weight_sum.assign(target_count, 0.0);
+      set.zero_targets.clear();
+      set.zero_targets.reserve(target_count);
+      set.normalised.assign(cells, 0.0);
+      set.row_made.assign(source_count, 0);
+    }
     plan.estimate.assign(target_count, 0.0);
-    plan.zero_targets.reserve(target_count);
   });
-  plan.have_valid = false;
-  plan.valid_set = 0;
+  plan.current = -1;
+  plan.switches = 0;
 
   const double* x = run.stations.x.data();
   const double* y = run.stations.y.data();
@@ -62,20 +67,19 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
 namespace {
 
 // A new set of valid sources: every target's sum of weights over its valid
-// sources in range, in ascending source order; the normalised rows of the
-// last set no longer hold.
-void follow_valid_sources(IdwPlan& plan, const SourceMask& valid) {
+// sources in range, in ascending source order; no normalised row made yet.
+void follow_valid_sources(const IdwPlan& plan, IdwPlan::ValidSet& set, const SourceMask& valid) {
   const int targets = plan.targets;
-  double* sum = plan.weight_sum.data();
+  double* sum = set.weight_sum.data();
   for (int tj = 0; tj < targets; ++tj) sum[tj] = 0.0;
   for (int j = 0; j < plan.sources; ++j) {
     if (valid.test(j)) lanes::add_row(sum, &plan.weight[static_cast<std::size_t>(j) * targets], targets);
   }
-  plan.skip_zero_values = true;
-  plan.zero_targets.clear();
+  set.skip_zero_values = true;
+  set.zero_targets.clear();
   for (int tj = 0; tj < targets; ++tj) {
     if ((plan.at_zero[tj] & valid).any()) {
-      plan.zero_targets.push_back(tj);
+      set.zero_targets.push_back(tj);
       continue;
     }
     // Zero values add nothing to a sum of finite terms, so their sources
@@ -83,20 +87,40 @@ void follow_valid_sources(IdwPlan& plan, const SourceMask& valid) {
     // finite: with a sum that is positive and finite each weight divided
     // by it is at most 1.
     const bool finite_weights = sum[tj] > 0.0 && sum[tj] <= 1.7976931348623157e308;
-    if (!finite_weights && (plan.in_range[tj] & valid).any()) plan.skip_zero_values = false;
+    if (!finite_weights && (plan.in_range[tj] & valid).any()) set.skip_zero_values = false;
   }
-  plan.last_valid = valid;
-  plan.have_valid = true;
-  ++plan.valid_set;
+  for (char& made : set.row_made) made = 0;
+  set.valid = valid;
+  set.used = true;
 }
 
-// The normalised weights of source j for the current set of valid sources.
-const double* normalised_row(IdwPlan& plan, int j) {
+// The kept set for these valid sources, made in place of the one used
+// longest ago when it is not kept.
+IdwPlan::ValidSet& valid_set(IdwPlan& plan, const SourceMask& valid) {
+  if (plan.current >= 0 && plan.kept[plan.current].valid == valid) return plan.kept[plan.current];
+  int chosen = -1;
+  for (int k = 0; k < IdwPlan::KEPT_SETS && chosen < 0; ++k) {
+    if (plan.kept[k].used && plan.kept[k].valid == valid) chosen = k;
+  }
+  if (chosen < 0) {
+    chosen = 0;
+    for (int k = 1; k < IdwPlan::KEPT_SETS; ++k) {
+      if (plan.kept[k].last_use < plan.kept[chosen].last_use) chosen = k;
+    }
+    follow_valid_sources(plan, plan.kept[chosen], valid);
+  }
+  plan.current = chosen;
+  plan.kept[chosen].last_use = ++plan.switches;
+  return plan.kept[chosen];
+}
+
+// The normalised weights of source j for a set of valid sources.
+const double* normalised_row(const IdwPlan& plan, IdwPlan::ValidSet& set, int j) {
   const auto at = static_cast<std::size_t>(j) * static_cast<std::size_t>(plan.targets);
-  double* row = &plan.normalised[at];
-  if (plan.row_set[j] != plan.valid_set) {
-    lanes::divide_kept(row, &plan.weight[at], plan.weight_sum.data(), &plan.reaches[at], plan.targets);
-    plan.row_set[j] = plan.valid_set;
+  double* row = &set.normalised[at];
+  if (!set.row_made[j]) {
+    lanes::divide_kept(row, &plan.weight[at], set.weight_sum.data(), &plan.reaches[at], plan.targets);
+    set.row_made[j] = 1;
   }
   return row;
 }
@@ -117,16 +141,16 @@ void interpolate_planned(IdwPlan& plan, const PluvoRun& run, double* values) {
     return;
   }
   const SourceMask& valid = scan.valid;
-  if (!plan.have_valid || !(plan.last_valid == valid)) follow_valid_sources(plan, valid);
+  IdwPlan::ValidSet& set = valid_set(plan, valid);
 
   double* estimate = plan.estimate.data();
   for (int tj = 0; tj < targets; ++tj) estimate[tj] = 0.0;
   // Zero values are passed over where they add nothing (see follow_valid_sources).
-  for_each_source(plan.skip_zero_values ? scan.raining : valid, [&](int j) {
-    lanes::add_scaled_row(estimate, normalised_row(plan, j), source[j], targets);
+  for_each_source(set.skip_zero_values ? scan.raining : valid, [&](int j) {
+    lanes::add_scaled_row(estimate, normalised_row(plan, set, j), source[j], targets);
   });
 
-  for (int tj : plan.zero_targets) {
+  for (int tj : set.zero_targets) {
     const SourceMask zero = plan.at_zero[tj] & valid;
     double sum = 0.0;
     int count = 0;

@@ -37,17 +37,25 @@ struct IdwPlan {
   std::vector<SourceMask> in_range;     // per target
   std::vector<SourceMask> at_zero;      // per target: sources on the target itself
 
-  // What follows from the last set of valid sources, kept while it stays.
-  bool have_valid = false;
-  SourceMask last_valid;
-  std::uint64_t valid_set = 0;          // counts the sets of valid sources met
-  std::vector<double> weight_sum;       // per target, over its valid sources in range
-  bool skip_zero_values = true;         // no target's normalised weights may be infinite or NaN
-  std::vector<int> zero_targets;        // targets with a valid source on them
-  // Normalised weights, a source's row made when the source first counts
-  // with the current set: row_set[source] == valid_set.
-  std::vector<double> normalised;       // [source][target], 0 where out of range
-  std::vector<std::uint64_t> row_set;   // per source
+  // What follows from a set of valid sources. Outages come and go, so the
+  // sets met last are kept: an hour that returns to one of them finds its
+  // sums and normalised rows made.
+  struct ValidSet {
+    bool used = false;
+    SourceMask valid;
+    std::uint64_t last_use = 0;
+    std::vector<double> weight_sum;  // per target, over its valid sources in range
+    bool skip_zero_values = true;    // no target's normalised weights may be infinite or NaN
+    std::vector<int> zero_targets;   // targets with a valid source on them
+    // Normalised weights; a source's row is made when the source first
+    // counts with this set.
+    std::vector<double> normalised;  // [source][target], 0 where out of range
+    std::vector<char> row_made;      // per source
+  };
+  static constexpr int KEPT_SETS = 4;
+  ValidSet kept[KEPT_SETS];
+  int current = -1;  // the set of the last hour
+  std::uint64_t switches = 0;
 
   std::vector<double> estimate;  // per target
 };
