@@ -10,10 +10,11 @@ namespace {
 
 constexpr const char* LABELS = "\nYY\tMM\tDD\tHH";
 
-// A row is composed here and handed to the output buffer in pieces of at
-// most this size; one value takes at most MAX_NUMBER_CHARS and its tab.
-constexpr std::size_t ROW_PIECE = 4096;
+// A row is composed here whole and handed to the output buffer at once:
+// the four stamp fields and every value with its tab fit.
+constexpr std::size_t STAMP_ROOM = 4 * 24;
 constexpr std::size_t VALUE_ROOM = textio::MAX_NUMBER_CHARS + 1;
+constexpr std::size_t ROW_ROOM = STAMP_ROOM + MAX_STATIONS * VALUE_ROOM + 1;
 
 char* write_int(char* out, long long v) {
   if (v < 0) {
@@ -24,25 +25,23 @@ char* write_int(char* out, long long v) {
 }
 
 void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, int first, int last, const double* values) {
-  char piece[ROW_PIECE];
-  char* p = write_int(piece, year_field);
+  char row[ROW_ROOM];
+  char* p = write_int(row, year_field);
   *p++ = '\t';
   p = write_int(p, month);
   *p++ = '\t';
   p = write_int(p, day);
   *p++ = '\t';
   p = write_int(p, hour);
-  textio::OutputBuffer& out = run.output_file;
+  // No value array holds stations beyond 1..MAX_STATIONS, nor does the row.
+  if (first < 1) first = 1;
+  if (last > MAX_STATIONS) last = MAX_STATIONS;
   for (int i = first; i <= last; ++i) {
-    if (static_cast<std::size_t>(piece + ROW_PIECE - p) < VALUE_ROOM + 1) {
-      out.put(std::string_view(piece, static_cast<std::size_t>(p - piece)));
-      p = piece;
-    }
     *p++ = '\t';
     p = textio::format_one_decimal(p, values[i]);
   }
   *p++ = '\n';
-  out.put(std::string_view(piece, static_cast<std::size_t>(p - piece)));
+  run.output_file.put(std::string_view(row, static_cast<std::size_t>(p - row)));
 }
 
 }  // namespace
