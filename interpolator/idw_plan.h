@@ -6,8 +6,8 @@
 // the same sum (kept while the set of valid sources stays the same), and
 // each target's terms are added in ascending source order. The terms of
 // sources that do not count for a target are exact zeros, which leave every
-// sum unchanged: a sum starts at +0.0 and no weight is negative, so no sum
-// is ever -0.0, the one double that adding +0.0 would change.
+// sum unchanged: a sum that starts at +0.0 never becomes -0.0 (only
+// -0.0 + -0.0 gives -0.0), the one double that adding +0.0 would change.
 //
 // The work runs across targets: a source's weights, normalised weights and
 // terms are rows with one element per target (see target_lanes.h).
