@@ -93,8 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pluvo::ValueArray plain{};
     for (int i = 1; i <= stations; ++i) plain[i] = in.next();
     pluvo::ValueArray planned = plain;
-    pluvo::interpolate_idw(run, plain.data(), run.stations.x.data(), run.stations.y.data(), 1, sources, sources + 1,
-                           stations, power, max_distance);
+    pluvo::interpolate_idw(run, plain.data(), {1, sources}, {sources + 1, stations});
     pluvo::interpolate_planned(plan, run, planned.data());
     for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
       if (std::bit_cast<std::uint64_t>(plain[i]) != std::bit_cast<std::uint64_t>(planned[i])) {

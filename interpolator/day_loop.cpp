@@ -95,7 +95,7 @@ void run_day_loop(PluvoRun& run, const AllocationSeam& seam) {
 
     for (int s = 1; s <= HOURS_PER_DAY && !done; ++s) {
       const DateHour& stamp = *run.ring[s].stamp;
-      write_output_row(run, stamp.year, stamp.month, stamp.day, stamp.hour, 1, run.nTotal, run.ring[s].values);
+      write_output_row(run, stamp, run.ring[s].values);
       done = ends_run(run, stamp);
     }
     if (!done) {

@@ -24,8 +24,7 @@ double idw_weight(const WeightForm& form, double d2) {
   return 1.0 / std::pow(2.0, form.power * std::log2(std::sqrt(d2)));
 }
 
-void interpolate_idw(const PluvoRun& run, double* values, const double* x, const double* y, int first_source,
-                     int last_source, int first_target, int last_target, double power, double max_distance,
+void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets,
                      const AllocationSeam& seam) {
   std::vector<double> weight;
   std::vector<char> entered;
@@ -34,10 +33,14 @@ void interpolate_idw(const PluvoRun& run, double* values, const double* x, const
     entered.assign(STATION_SLOTS, 0);
   });
   const RunParameters& p = run.params;
-  const double max_d2 = max_distance * max_distance;
-  const WeightForm form = weight_form(power);
+  const double* x = run.stations.x.data();
+  const double* y = run.stations.y.data();
+  const int first_source = sources.first;
+  const int last_source = sources.last;
+  const double max_d2 = p.max_distance * p.max_distance;
+  const WeightForm form = weight_form(p.power);
 
-  for (int t = first_target; t <= last_target; ++t) {
+  for (int t = targets.first; t <= targets.last; ++t) {
     double weight_sum = 0.0;
     double zero_sum = 0.0;
     int zero_count = 0;

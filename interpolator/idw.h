@@ -5,6 +5,7 @@
 
 #include "fatal_errors.h"
 #include "run_state.h"
+#include "station_group.h"
 
 namespace pluvo {
 
@@ -23,11 +24,11 @@ struct WeightForm {
 WeightForm weight_form(double power);
 double idw_weight(const WeightForm& form, double d2);
 
-// Estimates values[t] for every target t from the valid sources within
-// max_distance, then applies the run's lower and upper limits. Sources at
-// distance zero from a target give that target the mean of their values.
-void interpolate_idw(const PluvoRun& run, double* values, const double* x, const double* y, int first_source,
-                     int last_source, int first_target, int last_target, double power, double max_distance,
+// Estimates values[t] for every target station t from the valid sources
+// within the run's maximum distance, weighted with the run's power, then
+// applies the run's lower and upper limits. Sources at distance zero from a
+// target give that target the mean of their values.
+void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets,
                      const AllocationSeam& seam = {});
 
 }  // namespace pluvo

@@ -22,8 +22,6 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
   plan.last_target = last_target;
   plan.sources = last_source >= first_source ? last_source - first_source + 1 : 0;
   plan.targets = last_target >= first_target ? last_target - first_target + 1 : 0;
-  plan.power = power;
-  plan.max_distance = max_distance;
   const auto cells = static_cast<std::size_t>(plan.sources) * static_cast<std::size_t>(plan.targets);
   const auto target_count = static_cast<std::size_t>(plan.targets);
   const auto source_count = static_cast<std::size_t>(plan.sources);
@@ -136,8 +134,7 @@ void interpolate_planned(IdwPlan& plan, const PluvoRun& run, double* values) {
   const SourceScan scan = scan_sources(source, sources, -run.params.nodata);
   if (scan.infinite) {
     // An infinite value would turn the zero terms into NaN.
-    interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), plan.first_source, plan.last_source,
-                    plan.first_target, plan.last_target, plan.power, plan.max_distance);
+    interpolate_idw(run, values, {plan.first_source, plan.last_source}, {plan.first_target, plan.last_target});
     return;
   }
   const SourceMask& valid = scan.valid;

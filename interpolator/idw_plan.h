@@ -29,8 +29,6 @@ struct IdwPlan {
   int last_target = 0;
   int sources = 0;
   int targets = 0;
-  double power = 0.0;
-  double max_distance = 0.0;
 
   std::vector<double> weight;           // [source][target], 0 where out of range
   std::vector<std::uint64_t> reaches;   // [source][target], all ones where in range

@@ -24,19 +24,19 @@ char* write_int(char* out, long long v) {
   return textio::write_unsigned(out, static_cast<unsigned long long>(v));
 }
 
-void put_row(PluvoRun& run, long long year_field, int month, int day, int hour, int first, int last, const double* values) {
+// The row of stations 1..nTotal, its year field written as `year_field`.
+void put_row(PluvoRun& run, long long year_field, const DateHour& stamp, const double* values) {
   char row[ROW_ROOM];
   char* p = write_int(row, year_field);
   *p++ = '\t';
-  p = write_int(p, month);
+  p = write_int(p, stamp.month);
   *p++ = '\t';
-  p = write_int(p, day);
+  p = write_int(p, stamp.day);
   *p++ = '\t';
-  p = write_int(p, hour);
+  p = write_int(p, stamp.hour);
   // No value array holds stations beyond 1..MAX_STATIONS, nor does the row.
-  if (first < 1) first = 1;
-  if (last > MAX_STATIONS) last = MAX_STATIONS;
-  for (int i = first; i <= last; ++i) {
+  const int last = run.nTotal < MAX_STATIONS ? run.nTotal : MAX_STATIONS;
+  for (int i = 1; i <= last; ++i) {
     *p++ = '\t';
     p = textio::format_one_decimal(p, values[i]);
   }
@@ -66,13 +66,13 @@ void write_output_header(PluvoRun& run) {
   out.put('\n');
 }
 
-void write_output_row(PluvoRun& run, int year, int month, int day, int hour, int first, int last,
-                      const double* values) {
-  put_row(run, year > 100 ? year - 1900LL : year, month, day, hour, first, last, values);
+void write_output_row(PluvoRun& run, const DateHour& stamp, const double* values) {
+  const long long year = stamp.year > 100 ? stamp.year - 1900LL : stamp.year;
+  put_row(run, year, stamp, values);
 }
 
-void write_start_row(PluvoRun& run, const DateHour& stamp, int first, int last, const double* values) {
-  put_row(run, stamp.year - 1900LL, stamp.month, stamp.day, stamp.hour, first, last, values);
+void write_start_row(PluvoRun& run, const DateHour& stamp, const double* values) {
+  put_row(run, stamp.year - 1900LL, stamp, values);
 }
 
 }  // namespace pluvo

@@ -9,13 +9,12 @@ namespace pluvo {
 // Title, then heights, x and y coordinates and names of stations 1..nTotal.
 void write_output_header(PluvoRun& run);
 
-// One row: the year (minus 1900 when above 100), month, day and hour, then
-// the values of stations first..last with one decimal.
-void write_output_row(PluvoRun& run, int year, int month, int day, int hour, int first, int last,
-                      const double* values);
+// One row: the stamp's year (minus 1900 when above 100), month, day and
+// hour, then the values of stations 1..nTotal with one decimal.
+void write_output_row(PluvoRun& run, const DateHour& stamp, const double* values);
 
 // The same row with the year always written minus 1900, as the rows of the
 // start of the run are.
-void write_start_row(PluvoRun& run, const DateHour& stamp, int first, int last, const double* values);
+void write_start_row(PluvoRun& run, const DateHour& stamp, const double* values);
 
 }  // namespace pluvo

@@ -58,7 +58,7 @@ void sync_anetz(PluvoRun& run) {
 
   int fill_reads = 0;
   for (int s = 1; s <= FILL_HOURS; ++s) {
-    if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, 1, run.nTotal, run.ring[24].values);
+    if (s <= START_ROWS) write_start_row(run, *run.ring[24].stamp, run.ring[24].values);
     rotate_ring(run);
     if (!stream.eof()) {
       read_anetz_hour(run, {READ_ANETZ_FILL_STAMP, READ_ANETZ_FILL_VALUE});

@@ -10,6 +10,12 @@ namespace pluvo {
 
 struct DateHour;
 
+// Station indices first..last; none when last < first.
+struct StationSpan {
+  int first = 1;
+  int last = 0;
+};
+
 // The codes a failed read of a record ends the run with: one for its date
 // fields, one for its values.
 struct ReadCodes {
@@ -31,6 +37,7 @@ struct StationGroup {
   textio::TextReader file{};
 
   int count() const { return last - first + 1; }
+  StationSpan span() const { return {first, last}; }
   int declared_last() const { return first + declared - 1; }
 };
 

@@ -38,8 +38,9 @@ struct IdwFixture : ::testing::Test {
   }
 
   double estimate(double power, double max_distance) {
-    pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 3, power,
-                           max_distance);
+    run.params.power = power;
+    run.params.max_distance = max_distance;
+    pluvo::interpolate_idw(run, values, {1, 2}, {3, 3});
     return values[3];
   }
 };
@@ -107,14 +108,17 @@ TEST_F(IdwFixture, SourcesOnTheTargetGiveTheirMean) {
 
 TEST_F(IdwFixture, EmptyTargetRangeChangesNothing) {
   values[3] = 42.0;
-  pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 2, 2.0, 5.0);
+  run.params.power = 2.0;
+  run.params.max_distance = 5.0;
+  pluvo::interpolate_idw(run, values, {1, 2}, {3, 2});
   EXPECT_EQ(values[3], 42.0);
 }
 
 TEST_F(IdwFixture, FailedWeightArrayEndsWithCodeTwo) {
   try {
-    pluvo::interpolate_idw(run, values, run.stations.x.data(), run.stations.y.data(), 1, 2, 3, 3, 2.0, 5.0,
-                           pluvo::AllocationSeam{pluvo::ALLOC_WEIGHTS});
+    run.params.power = 2.0;
+    run.params.max_distance = 5.0;
+    pluvo::interpolate_idw(run, values, {1, 2}, {3, 3}, pluvo::AllocationSeam{pluvo::ALLOC_WEIGHTS});
     FAIL() << "no failure";
   } catch (const textio::FatalError& e) {
     EXPECT_EQ(e.code, 2);
@@ -178,8 +182,7 @@ TEST(IdwPlan, GivesTheSameDoublesAsThePlainRoutine) {
           if (r == 96) plain[i] = -0.0;
         }
         std::memcpy(planned, plain, sizeof plain);
-        pluvo::interpolate_idw(run, plain, run.stations.x.data(), run.stations.y.data(), 1, nA, first_target,
-                               last_target, power, max_distance);
+        pluvo::interpolate_idw(run, plain, sources.span(), targets.span());
         pluvo::interpolate_planned(plan, run, planned);
         for (int t = first_target; t <= last_target; ++t) {
           ASSERT_TRUE(same_bits(plain[t], planned[t]))
@@ -249,8 +252,7 @@ TEST(IdwPlan, GivesTheSameDoublesOnOddGeometry) {
             if ((i + hour / 20) % 9 == 0) plain[i] = -999.0;  // outages that persist
           }
           std::memcpy(planned, plain, sizeof plain);
-          pluvo::interpolate_idw(run, plain, run.stations.x.data(), run.stations.y.data(), 1, set.sources,
-                                 first_target, last_target, power, max_distance);
+          pluvo::interpolate_idw(run, plain, {1, set.sources}, {first_target, last_target});
           pluvo::interpolate_planned(plan, run, planned);
           for (int t = first_target; t <= last_target; ++t) {
             ASSERT_TRUE(same_bits(plain[t], planned[t]))
