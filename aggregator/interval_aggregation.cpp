@@ -31,7 +31,7 @@ char* put_number(char* out, int v) { return std::to_chars(out, out + 12, v).ptr;
 
 // "%lf": put_fixed(v, 6) of the output buffer, into a character array.
 char* put_six_decimals(char* out, double v) {
-  char* end = textio::format_fixed_whole(out, v, 6);
+  char* end = textio::format_six_decimals(out, v);
   return end ? end : textio::format_fixed(out, v, 6);
 }
 

@@ -112,7 +112,7 @@ void OutputBuffer::put_int(long long v, int width) {
 
 void OutputBuffer::put_fixed(double v, int precision) {
   char* p = reserve(MAX_NUMBER_CHARS);
-  char* e = format_fixed_whole(p, v, precision);
+  char* e = precision == 6 ? format_six_decimals(p, v) : format_fixed_whole(p, v, precision);
   if (!e) e = format_fixed(p, v, precision);
   used_ = static_cast<std::size_t>(e - buf_.data());
 }
@@ -125,7 +125,7 @@ void OutputBuffer::put_fixed(double v, int precision, int width) {
 
 void OutputBuffer::put_general(double v, int precision) {
   char* p = reserve(MAX_NUMBER_CHARS);
-  char* e = format_general_short(p, v, precision);
+  char* e = precision == 6 ? format_general_six(p, v) : format_general_short(p, v, precision);
   if (!e) e = format_general(p, v, precision);
   used_ = static_cast<std::size_t>(e - buf_.data());
 }

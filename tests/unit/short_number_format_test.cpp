@@ -34,6 +34,18 @@ std::string fast_fixed_whole(double v, int precision) {
   return end ? std::string(buf, static_cast<std::size_t>(end - buf)) : std::string("(declined)");
 }
 
+std::string fast_general_six(double v) {
+  char buf[textio::MAX_NUMBER_CHARS];
+  char* end = textio::format_general_six(buf, v);
+  return end ? std::string(buf, static_cast<std::size_t>(end - buf)) : std::string("(declined)");
+}
+
+std::string fast_six_decimals(double v) {
+  char buf[textio::MAX_NUMBER_CHARS];
+  char* end = textio::format_six_decimals(buf, v);
+  return end ? std::string(buf, static_cast<std::size_t>(end - buf)) : std::string("(declined)");
+}
+
 std::string plain_general(double v, int precision) {
   char buf[textio::MAX_NUMBER_CHARS];
   return std::string(buf, textio::format_general(buf, v, precision));
@@ -124,6 +136,124 @@ TEST(FixedWhole, AgreesOnWholeNumbersAndDeclinesTheRest) {
       }
     }
   }
+}
+
+// Values where "%.6g" and "%.6f" change their form, round into a new
+// digit or sit on a tie, and values the fast paths leave to the general
+// ones. Where the six-digit path of "%g" accepts, so does the shorter one,
+// and both give printf's bytes.
+TEST(SixDigitFormats, AgreeOnEdgeValues) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double denormal = std::numeric_limits<double>::denorm_min();
+  struct Case {
+    double v;
+    bool general_accepted;
+    bool fixed_accepted;
+  };
+  const Case cases[] = {
+      {0.0, true, true},
+      {-0.0, true, true},
+      {0.1, true, true},
+      {0.09999999999999999, false, true},
+      {-0.1, true, true},
+      {0.9999995, true, true},
+      {0.99999949999, true, true},
+      {0.0000005, false, true},   // a decimal tie, but its double lies just off it
+      {0.0000015, false, true},
+      {-0.0000004, false, true},  // "-0.000000"
+      {1e-5, false, true},
+      {1.0, true, true},
+      {9.999995, true, true},
+      {9.9999995, true, true},
+      {99999.95, true, true},
+      {99999.949, true, true},
+      {999999.0, true, true},
+      {999999.4, true, true},
+      {999999.5, false, true},
+      {1000000.0, false, true},
+      {12.3, true, true},
+      {0.125, true, true},
+      {2.5, true, true},
+      {0.0000025, false, true},
+      {1234.5625, true, true},
+      {-99999.0, true, true},
+      {100.0, true, true},
+      {3999999999.9999995, false, true},
+      {4e9, false, false},
+      {1e300, false, false},
+      {denormal, false, true},
+      {-denormal, false, true},
+      {inf, false, false},
+      {-inf, false, false},
+      {nan, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("value " + printf_format(17, 'g', c.v));
+    const std::string general = fast_general_six(c.v);
+    EXPECT_EQ(general != "(declined)", c.general_accepted);
+    if (general != "(declined)") {
+      EXPECT_EQ(general, printf_format(6, 'g', c.v));
+      EXPECT_EQ(general, fast_general(c.v, 6));
+    }
+    const std::string fixed = fast_six_decimals(c.v);
+    EXPECT_EQ(fixed != "(declined)", c.fixed_accepted);
+    if (fixed != "(declined)") {
+      EXPECT_EQ(fixed, printf_format(6, 'f', c.v));
+      EXPECT_EQ(fixed, plain_fixed(c.v, 6));
+    }
+  }
+}
+
+// Sums of tenths as the rows add them, means of such sums over counts,
+// halves of millionths (ties in decimal, rarely in binary), values next
+// to powers of ten, and random doubles of every magnitude.
+TEST(SixDigitFormats, AgreeOnGeneratedValues) {
+  std::mt19937_64 rng(2718);
+  std::uniform_int_distribution<long long> tenths(0, 5000);
+  std::uniform_int_distribution<long long> halves(-4000000000000LL, 4000000000000LL);
+  std::uniform_int_distribution<int> exponent(-8, 10);
+  std::uniform_int_distribution<int> ulps(-3, 3);
+  std::uniform_real_distribution<double> unit(-10.0, 10.0);
+  std::size_t general_accepted = 0;
+  std::size_t fixed_accepted = 0;
+  for (int n = 0; n < 400000; ++n) {
+    double v = 0.0;
+    switch (n % 5) {
+      case 0: {
+        double sum = 0.0;
+        for (int i = 0; i < 1 + n % 24; ++i) sum += static_cast<double>(tenths(rng)) / 10.0;
+        v = (n / 5) % 2 ? sum : sum / static_cast<double>(1 + n % 100);
+        break;
+      }
+      case 1: v = (static_cast<double>(halves(rng)) + 0.5) / 1e6; break;
+      case 2: {
+        double power = std::pow(10.0, exponent(rng));
+        for (int step = ulps(rng); step != 0; step += step < 0 ? 1 : -1) {
+          power = std::nextafter(power, step < 0 ? 0.0 : std::numeric_limits<double>::infinity());
+        }
+        v = n % 2 ? power : -power;
+        break;
+      }
+      case 3: v = static_cast<double>(halves(rng)) / std::pow(2.0, n % 40); break;  // exact ties
+      default: v = unit(rng) * std::pow(10.0, exponent(rng)); break;
+    }
+    const std::string general = fast_general_six(v);
+    if (general != "(declined)") {
+      ++general_accepted;
+      ASSERT_EQ(general, printf_format(6, 'g', v)) << printf_format(17, 'g', v);
+      ASSERT_EQ(general, plain_general(v, 6)) << printf_format(17, 'g', v);
+    }
+    const std::string fixed = fast_six_decimals(v);
+    if (fixed != "(declined)") {
+      ++fixed_accepted;
+      ASSERT_EQ(fixed, printf_format(6, 'f', v)) << printf_format(17, 'g', v);
+      ASSERT_EQ(fixed, plain_fixed(v, 6)) << printf_format(17, 'g', v);
+    }
+  }
+  // Both fast paths were taken, not only declined.
+  EXPECT_GT(general_accepted, 100000u);
+  EXPECT_GT(fixed_accepted, 200000u);
 }
 
 }  // namespace
