@@ -1,5 +1,6 @@
 #include "short_number_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -47,78 +48,39 @@ struct DigitPairs {
 };
 constexpr DigitPairs DIGIT_PAIRS{};
 
-// The six digits of n < 10^6, leading zeros written.
-void put_six_digits(char* out, std::uint32_t n) {
+// The six digits of n < 10^6, leading zeros written, as the bytes of a
+// word, the first digit in the lowest byte.
+std::uint64_t six_digits(std::uint32_t n) {
   const std::uint32_t high = n / 10000;
   const std::uint32_t low = n % 10000;
-  std::memcpy(out, DIGIT_PAIRS.c + 2 * high, 2);
-  std::memcpy(out + 2, DIGIT_PAIRS.c + 2 * (low / 100), 2);
-  std::memcpy(out + 4, DIGIT_PAIRS.c + 2 * (low % 100), 2);
+  const char* const pairs[] = {DIGIT_PAIRS.c + 2 * high, DIGIT_PAIRS.c + 2 * (low / 100),
+                               DIGIT_PAIRS.c + 2 * (low % 100)};
+  std::uint64_t w = 0;
+  for (int i = 0; i < 6; ++i) w |= std::uint64_t{static_cast<unsigned char>(pairs[i / 2][i % 2])} << (8 * i);
+  return w;
 }
+
+// Writes the bytes of w at `out`, the lowest first, and returns the end of
+// the first `shown` of them: eight are written whatever `shown` is, so the
+// caller provides that room.
+char* put_word(char* out, std::uint64_t w, int shown) {
+  for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(w >> (8 * i));
+  return out + shown;
+}
+
+// "0" to "999" as up to three characters padded to four.
+struct SmallNumbers {
+  char c[1000][4];
+  constexpr SmallNumbers() : c() {
+    for (int i = 0; i < 1000; ++i) {
+      const int digits = 1 + (i >= 10) + (i >= 100);
+      for (int d = digits - 1, v = i; d >= 0; --d, v /= 10) c[i][d] = static_cast<char>('0' + v % 10);
+    }
+  }
+};
+constexpr SmallNumbers SMALL_NUMBERS{};
 
 }  // namespace
-
-char* format_six_decimals(char* out, double v) {
-  const double a = std::fabs(v);
-  // NaN fails the comparison.
-  if (!(a < 4e9)) return nullptr;
-  const std::uint64_t n = round_scaled(a, 1e6);
-  if (std::signbit(v)) *out++ = '-';
-  const auto whole = static_cast<std::uint32_t>(n / 1000000);
-  if (whole < 10) {
-    *out++ = static_cast<char>('0' + whole);
-  } else {
-    out = std::to_chars(out, out + 10, whole).ptr;
-  }
-  *out++ = '.';
-  put_six_digits(out, static_cast<std::uint32_t>(n % 1000000));
-  return out + 6;
-}
-
-char* format_general_six(char* out, double v) {
-  const double a = std::fabs(v);
-  if (a == 0.0) {
-    if (std::signbit(v)) *out++ = '-';
-    *out++ = '0';
-    return out;
-  }
-  // NaN fails both comparisons.
-  if (!(a >= POW10_FROM_TENTH[0] && a < POW10_FROM_TENTH[7])) return nullptr;
-  // The exponent of the value: a lies in [10^x, 10^(x+1)), x from -1 to 5.
-  int x = -1;
-  while (a >= POW10_FROM_TENTH[x + 2]) ++x;
-  // Six significant digits, the last at 10^(x-5): n has six digits (a is
-  // at least 10^x), or is 10^6 when rounding carried into a new one.
-  const std::uint64_t n = round_scaled(a, POW10_FROM_TENTH[6 - x]);
-  if (std::signbit(v)) *out++ = '-';
-  const int int_digits = x + 1;
-  if (n >= 1000000) {
-    // The value rounds to 10^(x+1) at five digits behind the leading one
-    // too, so it is shown as that power of ten, with an exponent from 10^6 on.
-    if (int_digits == 6) return nullptr;
-    *out++ = '1';
-    std::memset(out, '0', static_cast<std::size_t>(int_digits));
-    return out + int_digits;
-  }
-  char digits[6];
-  put_six_digits(digits, static_cast<std::uint32_t>(n));
-  // Without the '#' flag, trailing zeros of the fraction go, and so does a
-  // point that has no digit left behind it.
-  int last = 6;
-  while (last > int_digits && digits[last - 1] == '0') --last;
-  if (int_digits == 0) {
-    *out++ = '0';
-  } else {
-    std::memcpy(out, digits, static_cast<std::size_t>(int_digits));
-    out += int_digits;
-  }
-  if (last > int_digits) {
-    *out++ = '.';
-    std::memcpy(out, digits + int_digits, static_cast<std::size_t>(last - int_digits));
-    out += last - int_digits;
-  }
-  return out;
-}
 
 char* format_fixed_whole(char* out, double v, int precision) {
   constexpr double TWO_53 = 9007199254740992.0;
@@ -168,6 +130,64 @@ char* format_general_short(char* out, double v, int precision) {
     if (end[-1] == '.') --end;
   }
   return end;
+}
+
+char* format_six_decimals(char* out, double v) {
+  const double a = std::fabs(v);
+  // NaN fails the comparison.
+  if (!(a < 4e9)) return nullptr;
+  const std::uint64_t n = round_scaled(a, 1e6);
+  if (std::signbit(v)) *out++ = '-';
+  const auto whole = static_cast<std::uint32_t>(n / 1000000);
+  if (whole < 1000) {
+    std::memcpy(out, SMALL_NUMBERS.c[whole], 4);
+    out += 1 + (whole >= 10) + (whole >= 100);
+  } else {
+    out = std::to_chars(out, out + 10, whole).ptr;
+  }
+  // The point and the six digits, as one word.
+  return put_word(out, '.' | six_digits(static_cast<std::uint32_t>(n % 1000000)) << 8, 7);
+}
+
+char* format_general_six(char* out, double v) {
+  const double a = std::fabs(v);
+  if (a == 0.0) {
+    if (std::signbit(v)) *out++ = '-';
+    *out++ = '0';
+    return out;
+  }
+  // NaN fails both comparisons.
+  if (!(a >= POW10_FROM_TENTH[0] && a < POW10_FROM_TENTH[7])) return nullptr;
+  // The count of digits in front of the point: a lies in [10^(k-1), 10^k),
+  // k from 0 to 6. Added up rather than searched, as it varies from value to value.
+  const int int_digits = (a >= 1e0) + (a >= 1e1) + (a >= 1e2) + (a >= 1e3) + (a >= 1e4) + (a >= 1e5);
+  // Six significant digits, the last at 10^(k-6): n has six digits (a is
+  // at least 10^(k-1)), or is 10^6 when rounding carried into a new one.
+  const std::uint64_t n = round_scaled(a, POW10_FROM_TENTH[7 - int_digits]);
+  if (std::signbit(v)) *out++ = '-';
+  if (n >= 1000000) {
+    // The value rounds to 10^k at five digits behind the leading one too,
+    // so it is shown as that power of ten, with an exponent from 10^6 on.
+    if (int_digits == 6) return nullptr;
+    *out++ = '1';
+    std::memset(out, '0', static_cast<std::size_t>(int_digits));
+    return out + int_digits;
+  }
+  const std::uint64_t digits = six_digits(static_cast<std::uint32_t>(n));
+  // Without the '#' flag, trailing zeros of the fraction go, and so does a
+  // point that has no digit left behind it. `last` is one past the last
+  // digit that is not '0' (the first digit never is).
+  const std::uint64_t not_zero = digits ^ 0x303030303030u;
+  const int last = (63 - std::countl_zero(not_zero)) / 8 + 1;
+  if (int_digits == 0) {
+    // "0." and the digits.
+    return put_word(out, ('0' | '.' << 8) | digits << 16, 2 + last);
+  }
+  const int shown = last > int_digits ? last + 1 : int_digits;
+  // The digits with the point in place: a word of seven bytes.
+  const std::uint64_t front = digits & ((std::uint64_t{1} << (8 * int_digits)) - 1);
+  const std::uint64_t word = front | std::uint64_t{'.'} << (8 * int_digits) | (digits & ~front) << 8;
+  return put_word(out, word, shown);
 }
 
 }  // namespace textio
