@@ -8,6 +8,14 @@
 
 #include "number_format.h"
 
+// The steps of the six-digit formats are inlined even where used twice:
+// called, each would cost as much as its work.
+#if defined(__GNUC__)
+#define HYDRO_INLINE [[gnu::always_inline]] inline
+#else
+#define HYDRO_INLINE inline
+#endif
+
 namespace textio {
 namespace {
 
@@ -21,7 +29,7 @@ constexpr double POW10_FROM_TENTH[] = {1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
 // p is the product rounded to a double and e its exact error (Dekker's
 // product; the power of ten has at most 20 bits and needs no split), so
 // a * scale == p + e; p itself can only be wrong where it is a tie.
-std::uint64_t round_scaled(double a, double scale) {
+HYDRO_INLINE std::uint64_t round_scaled(double a, double scale) {
   const double p = a * scale;
   const double split = 134217729.0 * a;  // 2^27 + 1
   const double hi = split - (split - a);
@@ -50,21 +58,31 @@ constexpr DigitPairs DIGIT_PAIRS{};
 
 // The six digits of n < 10^6, leading zeros written, as the bytes of a
 // word, the first digit in the lowest byte.
-std::uint64_t six_digits(std::uint32_t n) {
+HYDRO_INLINE std::uint64_t six_digits(std::uint32_t n) {
   const std::uint32_t high = n / 10000;
   const std::uint32_t low = n % 10000;
-  const char* const pairs[] = {DIGIT_PAIRS.c + 2 * high, DIGIT_PAIRS.c + 2 * (low / 100),
-                               DIGIT_PAIRS.c + 2 * (low % 100)};
+  char digits[8] = {};
+  std::memcpy(digits, DIGIT_PAIRS.c + 2 * high, 2);
+  std::memcpy(digits + 2, DIGIT_PAIRS.c + 2 * (low / 100), 2);
+  std::memcpy(digits + 4, DIGIT_PAIRS.c + 2 * (low % 100), 2);
   std::uint64_t w = 0;
-  for (int i = 0; i < 6; ++i) w |= std::uint64_t{static_cast<unsigned char>(pairs[i / 2][i % 2])} << (8 * i);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&w, digits, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) w |= std::uint64_t{static_cast<unsigned char>(digits[i])} << (8 * i);
+  }
   return w;
 }
 
 // Writes the bytes of w at `out`, the lowest first, and returns the end of
 // the first `shown` of them: eight are written whatever `shown` is, so the
 // caller provides that room.
-char* put_word(char* out, std::uint64_t w, int shown) {
-  for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(w >> (8 * i));
+HYDRO_INLINE char* put_word(char* out, std::uint64_t w, int shown) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &w, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(w >> (8 * i));
+  }
   return out + shown;
 }
 
