@@ -1,6 +1,5 @@
 #include "interval_aggregation.h"
 
-#include <charconv>
 #include <cstring>
 #include <string_view>
 
@@ -27,7 +26,7 @@ char* put_text(char* out, std::string_view text) {
   return out + text.size();
 }
 
-char* put_number(char* out, int v) { return std::to_chars(out, out + 12, v).ptr; }
+char* put_number(char* out, int v) { return textio::format_int(out, v); }
 
 // "%lf": put_fixed(v, 6) of the output buffer, into a character array.
 char* put_six_decimals(char* out, double v) {

@@ -150,6 +150,18 @@ char* format_general_short(char* out, double v, int precision) {
   return end;
 }
 
+char* format_int(char* out, int v) {
+  if (v < 0 || v > 9999) return std::to_chars(out, out + 12, v).ptr;
+  const auto n = static_cast<unsigned>(v);
+  // Four digits, leading zeros and all, of which the last `shown` are copied.
+  char digits[8];
+  std::memcpy(digits, DIGIT_PAIRS.c + 2 * (n / 100), 2);
+  std::memcpy(digits + 2, DIGIT_PAIRS.c + 2 * (n % 100), 2);
+  const unsigned shown = 1 + (n >= 10) + (n >= 100) + (n >= 1000);
+  std::memcpy(out, digits + 4 - shown, 4);
+  return out + shown;
+}
+
 char* format_six_decimals(char* out, double v) {
   const double a = std::fabs(v);
   // NaN fails the comparison.

@@ -23,4 +23,9 @@ char* format_general_six(char* out, double v);
 // precision 6, the digits written in pairs by constant divisions.
 char* format_six_decimals(char* out, double v);
 
+// "%d": from 0 to 9999 (a date field, a count) the digits written in pairs
+// without a loop; other values as std::to_chars writes them. Writes up to
+// four bytes more than it shows.
+char* format_int(char* out, int v);
+
 }  // namespace textio

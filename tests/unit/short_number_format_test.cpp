@@ -5,9 +5,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "number_format.h"
 #include "short_number_format.h"
@@ -135,6 +137,26 @@ TEST(FixedWhole, AgreesOnWholeNumbersAndDeclinesTheRest) {
         EXPECT_EQ(fast, printf_format(precision, 'f', v));
       }
     }
+  }
+}
+
+// Every value of the fast range and its neighbours, the limits of int and
+// values of every length: the bytes of "%d", and nothing written beyond the
+// four bytes of room promised.
+TEST(FormatInt, AgreesWithPrintf) {
+  std::vector<int> values;
+  for (int v = -20; v <= 10020; ++v) values.push_back(v);
+  for (const int v : {std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 99999, 100000, -9999,
+                      123456789, -1000000000}) {
+    values.push_back(v);
+  }
+  for (const int v : values) {
+    char buf[32];
+    std::memset(buf, '#', sizeof buf);
+    char* end = textio::format_int(buf, v);
+    const std::string expected = std::to_string(v);
+    ASSERT_EQ(std::string(buf, end), expected);
+    for (std::size_t i = expected.size() + 4; i < sizeof buf; ++i) ASSERT_EQ(buf[i], '#') << v;
   }
 }
 
