@@ -21,7 +21,9 @@ inline constexpr std::size_t SHORT_DECIMAL_CHARS = 8;
 // scan_padded_decimal. Otherwise 0, and that function (or the general
 // scanner) decides. Bytes behind a NUL within the eight cannot make it
 // accept.
-inline std::size_t scan_short_decimal(const char* p, double& value) {
+// Where it accepts, `terminator` is the character behind the field, known
+// from the characters already looked at.
+inline std::size_t scan_short_decimal(const char* p, double& value, unsigned& terminator) {
   constexpr std::uint64_t ONES = 0x0101010101010101u;
   std::uint64_t w = 0;
   for (std::size_t i = 0; i < SHORT_DECIMAL_CHARS; ++i) {
@@ -43,7 +45,7 @@ inline std::size_t scan_short_decimal(const char* p, double& value) {
   if (has_point) behind &= behind - 1;  // clears the point's flag
   if (behind == 0) return 0;
   const int end = std::countr_zero(behind) / 8;
-  const unsigned terminator = static_cast<unsigned>((w >> (8 * end)) & 0xFF);
+  terminator = static_cast<unsigned>((w >> (8 * end)) & 0xFF);
   const int frac_digits = has_point ? end - int_end - 1 : 0;
   const int digits = int_end + frac_digits;
   if (!is_c_space(static_cast<int>(terminator)) || digits == 0) return 0;
@@ -65,6 +67,11 @@ inline std::size_t scan_short_decimal(const char* p, double& value) {
   const double v = static_cast<double>(d) / EXACT_POW10[frac_digits];
   value = negative ? -v : v;
   return static_cast<std::size_t>(end) + (negative ? 1 : 0);
+}
+
+inline std::size_t scan_short_decimal(const char* p, double& value) {
+  unsigned terminator = 0;
+  return scan_short_decimal(p, value, terminator);
 }
 
 }  // namespace textio

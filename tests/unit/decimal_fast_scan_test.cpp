@@ -69,6 +69,12 @@ void expect_agreement(const std::string& field, bool short_must_accept) {
     EXPECT_EQ(s.bits, g.bits);
     // The short path accepts only what the padded path accepts.
     EXPECT_EQ(s.taken, p.taken);
+    // The character it reports behind the field is the one there.
+    const std::string text = padded(field);
+    double value = 0.0;
+    unsigned terminator = 0;
+    ASSERT_EQ(textio::scan_short_decimal(text.data(), value, terminator), s.taken);
+    EXPECT_EQ(terminator, static_cast<unsigned char>(text[s.taken]));
   }
   if (p.taken) {
     EXPECT_EQ(p.taken, g.taken);
