@@ -110,7 +110,9 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
     column += take;
     k += take;
     p += 4 * take;
-    if (take == 4 || k > positions) continue;
+    // Fewer than four here, so a field of another form follows, unless the
+    // row's columns are all read.
+    if (k > positions) continue;
     // A field of another form.
     double value = 0.0;
     got = read_field(value);
