@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cstddef>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -59,6 +60,40 @@ inline std::size_t leading_one_decimal_fields(const char* p) {
   return leading_one_decimal_fields_sse2(p);
 #else
   return leading_one_decimal_fields_plain(p);
+#endif
+}
+
+// Four dry fields, "0.0" each followed by a tab, as they stand in a row.
+inline constexpr char DRY_GROUP[FOUR_FIELDS_CHARS + 1] = "0.0\t0.0\t0.0\t0.0\t";
+
+// How many groups of four dry fields follow each other from `p`, at most
+// `most`. A group is looked at only when the one before it was dry, so no
+// group starts behind the NUL that ends the buffered text. The plain twin
+// of the SSE2 count.
+inline std::size_t leading_dry_groups_plain(const char* p, std::size_t most) {
+  std::size_t groups = 0;
+  while (groups < most && std::memcmp(p + FOUR_FIELDS_CHARS * groups, DRY_GROUP, FOUR_FIELDS_CHARS) == 0) ++groups;
+  return groups;
+}
+
+#if defined(__SSE2__)
+inline std::size_t leading_dry_groups_sse2(const char* p, std::size_t most) {
+  const __m128i dry = _mm_loadu_si128(reinterpret_cast<const __m128i*>(DRY_GROUP));
+  std::size_t groups = 0;
+  while (groups < most) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + FOUR_FIELDS_CHARS * groups));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, dry)) != 0xFFFF) break;
+    ++groups;
+  }
+  return groups;
+}
+#endif
+
+inline std::size_t leading_dry_groups(const char* p, std::size_t most) {
+#if defined(__SSE2__)
+  return leading_dry_groups_sse2(p, most);
+#else
+  return leading_dry_groups_plain(p, most);
 #endif
 }
 

@@ -74,6 +74,15 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   }
   ColumnSums* column = run.sums.get();
   while (k <= positions && got >= 0) {
+    // Runs of dry fields, most of a table, change no sum (see below): they
+    // are only counted.
+    const auto dry_fields =
+        4 * static_cast<long long>(leading_dry_groups(p, static_cast<std::size_t>((positions - k + 1) / 4)));
+    counted += dry_fields;
+    column += dry_fields;
+    k += dry_fields;
+    p += dry_fields * 4;
+    if (k > positions) break;
     // The fields of the commonest form, up to four at a time.
     const std::size_t good = leading_one_decimal_fields(p);
     if (good == 4 && positions - k >= 3) {

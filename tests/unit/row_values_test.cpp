@@ -192,6 +192,31 @@ TEST(RowValues, BufferedReadingAgreesWithPlainOnOneDecimalRows) {
   }
 }
 
+// The count of leading groups of dry fields: the SSE2 test against its plain
+// twin, on runs of dry groups with one byte changed, each within its bound.
+TEST(RowValues, LeadingDryGroupsAgreeWithPlainTwin) {
+  std::mt19937 rng(17);
+  const char mutations[] = {'1', '.', '\t', ' ', '\n', '\0', '\x80', '-', '0'};
+  std::string run;
+  for (int g = 0; g < 8; ++g) run += tabsum::DRY_GROUP;
+  run += std::string(16, '\0');  // what the reader keeps readable behind its text
+  for (std::size_t n = 0; n < 20000; ++n) {
+    std::string window = run;
+    if (n % 5 != 0) window[rng() % (8 * 16)] = mutations[rng() % sizeof mutations];
+    const std::size_t most = rng() % 10;
+    const std::size_t plain = tabsum::leading_dry_groups_plain(window.data(), most);
+    EXPECT_LE(plain, most);
+#if defined(__SSE2__)
+    ASSERT_EQ(tabsum::leading_dry_groups_sse2(window.data(), most), plain)
+        << "window " << testing::PrintToString(window) << ", at most " << most;
+#endif
+  }
+  const std::string two_then_wet = std::string(tabsum::DRY_GROUP) + tabsum::DRY_GROUP + "0.0\t0.5\t0.0\t0.0\t";
+  EXPECT_EQ(tabsum::leading_dry_groups_plain(two_then_wet.data(), 3), 2u);
+  EXPECT_EQ(tabsum::leading_dry_groups_plain(two_then_wet.data(), 1), 1u);
+  EXPECT_EQ(tabsum::leading_dry_groups_plain("0.0\t0.0\t0.0\t0.0\n", 1), 0u);  // the row's last field
+}
+
 // The count of leading fields of the commonest form: the SSE2 test against
 // its plain twin, on windows cut from tables and on bytes changed at random.
 TEST(RowValues, LeadingOneDecimalFieldsAgreeWithPlainTwin) {
