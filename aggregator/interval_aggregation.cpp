@@ -34,16 +34,38 @@ char* put_six_decimals(char* out, double v) {
   return end ? end : textio::format_fixed(out, v, 6);
 }
 
-// "%d.%d.%d, %d: (cnt: %lf) %lf\n" with day, month, year, hour. Composed
-// whole and handed over at once: it is written for every row.
-void put_count_line(TabsumRun& run, double count, double sum) {
-  char line[4 * 12 + 2 * textio::MAX_NUMBER_CHARS + 32];
-  char* e = put_number(line, run.day);
+// The start of a console line, "%d.%d.%d, " with day, month and year, kept
+// while the date stays the same: in an hourly table it changes once a day.
+struct DatePrefix {
+  bool made = false;
+  int day = 0;
+  int month = 0;
+  int year = 0;
+  std::size_t length = 0;
+  char text[3 * 12 + 16] = {};  // format_int may write a few bytes behind a number
+};
+
+void update_date_prefix(DatePrefix& prefix, const TabsumRun& run) {
+  if (prefix.made && prefix.day == run.day && prefix.month == run.month && prefix.year == run.year) return;
+  prefix.made = true;
+  prefix.day = run.day;
+  prefix.month = run.month;
+  prefix.year = run.year;
+  char* e = put_number(prefix.text, run.day);
   *e++ = '.';
   e = put_number(e, run.month);
   *e++ = '.';
   e = put_number(e, run.year);
   e = put_text(e, ", ");
+  prefix.length = static_cast<std::size_t>(e - prefix.text);
+}
+
+// "%d.%d.%d, %d: (cnt: %lf) %lf\n" with day, month, year, hour. Composed
+// whole and handed over at once: it is written for every row.
+void put_count_line(TabsumRun& run, DatePrefix& prefix, double count, double sum) {
+  char line[4 * 12 + 2 * textio::MAX_NUMBER_CHARS + 32];
+  update_date_prefix(prefix, run);
+  char* e = put_text(line, std::string_view(prefix.text, prefix.length));
   e = put_number(e, run.hour);
   e = put_text(e, ": (cnt: ");
   e = put_six_decimals(e, count);
@@ -101,6 +123,7 @@ void aggregate_rows(TabsumRun& run) {
   textio::TextReader& in = run.input;
   // A local copy, so that the sums stay in registers while the rows are read.
   RunTotals t = run.totals;
+  DatePrefix prefix;
 
   while (!run.end_of_data) {
     // The date fields keep every conversion that succeeded, as "%d%d%d%d" does.
@@ -116,7 +139,7 @@ void aggregate_rows(TabsumRun& run) {
     t.row_count = 0.0;
     add_row_values(run, t);
     if (in.read_failed()) fail_reading(run);
-    put_count_line(run, t.row_count, t.row_sum);
+    put_count_line(run, prefix, t.row_count, t.row_sum);
     in.skip_line();
     if (run.end_of_data) break;
     if (run.rows_in_interval == run.settings.intervals) close_interval(run);
@@ -132,7 +155,8 @@ void finish_totals(TabsumRun& run) {
     c.total_sum += c.remainder_sum;
   }
   write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
-  put_count_line(run, run.totals.run_count, run.totals.run_sum);
+  DatePrefix prefix;
+  put_count_line(run, prefix, run.totals.run_count, run.totals.run_sum);
 }
 
 }  // namespace tabsum
