@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "exact_rounding.h"
+
 namespace textio {
 
 char* format_general(char* out, double v, int precision) {
@@ -16,25 +18,10 @@ constexpr std::uint64_t POW10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
 // printf's "%.<precision>f" for precision 0..6 and |v| * 10^precision below
 // 2^52, without its general machinery. The digits are round(|v| * 10^p) of
-// the exact product, ties to even, as printf rounds: p is the product
-// rounded to a double and e its exact error (Dekker's product; the power of
-// ten has at most 20 bits and needs no split), so |v| * 10^p == p + e.
+// the exact product, ties to even, as printf rounds.
 char* format_fixed_exact(char* out, double v, int precision) {
   const double a = std::fabs(v);
-  const double scale = static_cast<double>(POW10[precision]);
-  const double p = a * scale;
-  const double split = 134217729.0 * a;  // 2^27 + 1
-  const double hi = split - (split - a);
-  const double lo = a - hi;
-  const double e = (hi * scale - p) + lo * scale;
-  // Round p to an integer, ties to even, by the 2^52 trick.
-  const double two52 = 4503599627370496.0;
-  double n = (p + two52) - two52;
-  const double frac = p - n;  // exact
-  if (frac == 0.5 && e > 0.0) n += 1.0;
-  if (frac == -0.5 && e < 0.0) n -= 1.0;
-
-  const auto scaled = static_cast<std::uint64_t>(n);
+  const std::uint64_t scaled = round_scaled(a, static_cast<double>(POW10[precision]));
   if (std::signbit(v)) *out++ = '-';
   out = std::to_chars(out, out + 24, scaled / POW10[precision]).ptr;
   if (precision > 0) {

@@ -8,12 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "digit_pairs.h"
 #include "number_format.h"
 
 namespace textio {
-
-// "00" to "99": two digits at a time.
-extern const char DIGIT_PAIRS[200];
 
 // The digits of n without leading zeros, the general way (to_chars).
 char* write_unsigned_long(char* out, std::uint64_t n);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "digit_pairs.h"
+#include "exact_rounding.h"
 #include "number_format.h"
 
 // The steps of the six-digit formats are inlined even where used twice:
@@ -24,47 +26,15 @@ namespace {
 // exactly for a >= 1/10.
 constexpr double POW10_FROM_TENTH[] = {1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
 
-// round(a * scale) of the exact product, ties to even, as printf rounds,
-// for a >= 0, `scale` a power of ten up to 10^6 and a * scale below 2^52.
-// p is the product rounded to a double and e its exact error (Dekker's
-// product; the power of ten has at most 20 bits and needs no split), so
-// a * scale == p + e; p itself can only be wrong where it is a tie.
-HYDRO_INLINE std::uint64_t round_scaled(double a, double scale) {
-  const double p = a * scale;
-  const double split = 134217729.0 * a;  // 2^27 + 1
-  const double hi = split - (split - a);
-  const double lo = a - hi;
-  const double e = (hi * scale - p) + lo * scale;
-  // Round p to an integer, ties to even, by the 2^52 trick.
-  const double two52 = 4503599627370496.0;
-  double n = (p + two52) - two52;
-  const double frac = p - n;  // exact
-  if (frac == 0.5 && e > 0.0) n += 1.0;
-  if (frac == -0.5 && e < 0.0) n -= 1.0;
-  return static_cast<std::uint64_t>(n);
-}
-
-// "00" to "99".
-struct DigitPairs {
-  char c[200];
-  constexpr DigitPairs() : c() {
-    for (int i = 0; i < 100; ++i) {
-      c[2 * i] = static_cast<char>('0' + i / 10);
-      c[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-  }
-};
-constexpr DigitPairs DIGIT_PAIRS{};
-
 // The six digits of n < 10^6, leading zeros written, as the bytes of a
 // word, the first digit in the lowest byte.
 HYDRO_INLINE std::uint64_t six_digits(std::uint32_t n) {
   const std::uint32_t high = n / 10000;
   const std::uint32_t low = n % 10000;
   char digits[8] = {};
-  std::memcpy(digits, DIGIT_PAIRS.c + 2 * high, 2);
-  std::memcpy(digits + 2, DIGIT_PAIRS.c + 2 * (low / 100), 2);
-  std::memcpy(digits + 4, DIGIT_PAIRS.c + 2 * (low % 100), 2);
+  std::memcpy(digits, DIGIT_PAIRS + 2 * high, 2);
+  std::memcpy(digits + 2, DIGIT_PAIRS + 2 * (low / 100), 2);
+  std::memcpy(digits + 4, DIGIT_PAIRS + 2 * (low % 100), 2);
   std::uint64_t w = 0;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(&w, digits, 8);
@@ -155,8 +125,8 @@ char* format_int(char* out, int v) {
   const auto n = static_cast<unsigned>(v);
   // Four digits, leading zeros and all, of which the last `shown` are copied.
   char digits[8];
-  std::memcpy(digits, DIGIT_PAIRS.c + 2 * (n / 100), 2);
-  std::memcpy(digits + 2, DIGIT_PAIRS.c + 2 * (n % 100), 2);
+  std::memcpy(digits, DIGIT_PAIRS + 2 * (n / 100), 2);
+  std::memcpy(digits + 2, DIGIT_PAIRS + 2 * (n % 100), 2);
   const unsigned shown = 1 + (n >= 10) + (n >= 100) + (n >= 1000);
   std::memcpy(out, digits + 4 - shown, 4);
   return out + shown;
