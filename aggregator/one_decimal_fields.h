@@ -2,14 +2,15 @@
 // digit ("0.0", "2.5"), each followed by a tab: recognised four fields at a
 // time, straight from the reader's buffer.
 //
-// The functions look at 16 characters from `p`; the reader keeps at least
-// that many bytes readable behind its buffered text (its READ_SLACK),
+// The functions look at 16 or 32 characters from `p`; the reader keeps at
+// least that many bytes readable behind its buffered text (its READ_SLACK),
 // starting with a NUL, which fails the test, so that what lies behind the
 // NUL cannot make a field pass.
 #pragma once
 
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -50,8 +51,10 @@ inline std::size_t leading_one_decimal_fields_sse2(const char* p) {
   // point and the tab at the odd ones.
   const unsigned in_place =
       static_cast<unsigned>((_mm_movemask_epi8(digit) & 0x5555) | (_mm_movemask_epi8(punctuation) & 0xAAAA));
-  const unsigned wrong = ~in_place & 0xFFFFu;
-  return wrong == 0 ? 4 : static_cast<std::size_t>(std::countr_zero(wrong)) / 4;
+  // Without a branch: bit 16 stands for a wrong character behind the four,
+  // so that four good fields count 16 / 4.
+  const unsigned wrong = (~in_place & 0xFFFFu) | 0x10000u;
+  return static_cast<std::size_t>(std::countr_zero(wrong)) / 4;
 }
 #endif
 
@@ -60,6 +63,41 @@ inline std::size_t leading_one_decimal_fields(const char* p) {
   return leading_one_decimal_fields_sse2(p);
 #else
   return leading_one_decimal_fields_plain(p);
+#endif
+}
+
+// The characters looked at for the end of the field behind such fields.
+constexpr std::size_t END_SEARCH_CHARS = 32;
+
+// The place of the first tab at or behind `from` (below END_SEARCH_CHARS)
+// among the END_SEARCH_CHARS characters at `p`, or END_SEARCH_CHARS
+// without one. Character by character: the plain twin of the SSE2 search.
+inline std::size_t tab_from_plain(const char* p, std::size_t from) {
+  for (std::size_t i = from; i < END_SEARCH_CHARS; ++i) {
+    if (p[i] == '\t') return i;
+  }
+  return END_SEARCH_CHARS;
+}
+
+#if defined(__SSE2__)
+// The same from two tests of 16 characters, which need not wait for the
+// place to search from.
+inline std::size_t tab_from_sse2(const char* p, std::size_t from) {
+  const __m128i tab = _mm_set1_epi8('\t');
+  const auto low = static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), tab)));
+  const auto high = static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)), tab)));
+  const std::uint32_t tabs = (low | high << 16) >> from;
+  return tabs == 0 ? END_SEARCH_CHARS : from + static_cast<std::size_t>(std::countr_zero(tabs));
+}
+#endif
+
+inline std::size_t tab_from(const char* p, std::size_t from) {
+#if defined(__SSE2__)
+  return tab_from_sse2(p, from);
+#else
+  return tab_from_plain(p, from);
 #endif
 }
 
@@ -103,6 +141,16 @@ inline double one_decimal_value(const char* p, std::size_t f) {
   const unsigned units = static_cast<unsigned char>(p[4 * f]) - 48u;
   const unsigned tenths = static_cast<unsigned char>(p[4 * f + 2]) - 48u;
   return textio::ONE_DECIMAL.value[units * 10 + tenths];
+}
+
+// The same for a field f below `counted` (the fields counted at `p`), and
+// +0.0 for the others, whatever their characters: chosen by a mask, not a
+// branch, as the count varies from group to group.
+inline double one_decimal_value_or_zero(const char* p, std::size_t f, std::size_t counted) {
+  const unsigned units = static_cast<unsigned char>(p[4 * f]) - 48u;
+  const unsigned tenths = static_cast<unsigned char>(p[4 * f + 2]) - 48u;
+  const unsigned keep = 0u - static_cast<unsigned>(f < counted);
+  return textio::ONE_DECIMAL.value[(units * 10 + tenths) & keep];
 }
 
 }  // namespace tabsum

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "padded_number_scan.h"
+#include "word_load.h"
 
 namespace textio {
 
@@ -25,10 +26,8 @@ inline constexpr std::size_t SHORT_DECIMAL_CHARS = 8;
 // from the characters already looked at.
 inline std::size_t scan_short_decimal(const char* p, double& value, unsigned& terminator) {
   constexpr std::uint64_t ONES = 0x0101010101010101u;
-  std::uint64_t w = 0;
-  for (std::size_t i = 0; i < SHORT_DECIMAL_CHARS; ++i) {
-    w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
-  }
+  static_assert(SHORT_DECIMAL_CHARS == sizeof(std::uint64_t));
+  std::uint64_t w = load_word(p);
   const bool negative = (w & 0xFF) == '-';
   // Without its sign the field starts at byte 0; the byte shifted in is 0,
   // no digit.

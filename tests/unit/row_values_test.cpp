@@ -243,4 +243,32 @@ TEST(RowValues, LeadingOneDecimalFieldsAgreeWithPlainTwin) {
 #endif
 }
 
+// The place of the next tab: the SSE2 search against its plain twin, from
+// every place, on windows cut from tables and on windows of few tabs.
+TEST(RowValues, TabFromAgreesWithPlainTwin) {
+  std::mt19937 rng(18);
+  const std::string table = generated_table(rng, 30, 300, true);
+  const char bytes[] = {'\t', '1', '.', ' ', '\n', '\0', '\x89', '\xff'};
+  for (std::size_t n = 0; n < 100000; ++n) {
+    std::string window = table.substr(rng() % (table.size() - tabsum::END_SEARCH_CHARS), tabsum::END_SEARCH_CHARS);
+    if (n % 2) {
+      // Mostly digits, so that the tab looked for is often missing or last.
+      window.assign(tabsum::END_SEARCH_CHARS, '7');
+      for (std::size_t c = rng() % 3; c > 0; --c) window[rng() % window.size()] = bytes[rng() % sizeof bytes];
+    }
+    const std::size_t from = rng() % tabsum::END_SEARCH_CHARS;
+    const std::size_t plain = tabsum::tab_from_plain(window.data(), from);
+    ASSERT_TRUE(plain == tabsum::END_SEARCH_CHARS || (plain >= from && window[plain] == '\t'));
+#if defined(__SSE2__)
+    ASSERT_EQ(tabsum::tab_from_sse2(window.data(), from), plain)
+        << "window " << testing::PrintToString(window) << ", from " << from;
+#endif
+  }
+  const std::string window = "0.0\t1.25\t" + std::string(23, '9') + "\t";
+  EXPECT_EQ(tabsum::tab_from_plain(window.data(), 0), 3u);
+  EXPECT_EQ(tabsum::tab_from_plain(window.data(), 3), 3u);
+  EXPECT_EQ(tabsum::tab_from_plain(window.data(), 4), 8u);
+  EXPECT_EQ(tabsum::tab_from_plain(window.data(), 9), tabsum::END_SEARCH_CHARS);  // the tab at 32 lies behind
+}
+
 }  // namespace
