@@ -135,22 +135,26 @@ inline std::size_t leading_dry_groups(const char* p, std::size_t most) {
 #endif
 }
 
-// The value of field f (0 to 3) at `p`, one of those counted: the value
-// that scan_padded_decimal gives for it (from the same table).
-inline double one_decimal_value(const char* p, std::size_t f) {
+// The place in the table of one-decimal values of field f (0 to 3) at `p`:
+// the units and the tenths, its first and third characters.
+inline unsigned one_decimal_index(const char* p, std::size_t f) {
   const unsigned units = static_cast<unsigned char>(p[4 * f]) - 48u;
   const unsigned tenths = static_cast<unsigned char>(p[4 * f + 2]) - 48u;
-  return textio::ONE_DECIMAL.value[units * 10 + tenths];
+  return units * 10 + tenths;
+}
+
+// The value of field f at `p`, one of those counted: the value that
+// scan_padded_decimal gives for it (from the same table).
+inline double one_decimal_value(const char* p, std::size_t f) {
+  return textio::ONE_DECIMAL.value[one_decimal_index(p, f)];
 }
 
 // The same for a field f below `counted` (the fields counted at `p`), and
 // +0.0 for the others, whatever their characters: chosen by a mask, not a
 // branch, as the count varies from group to group.
 inline double one_decimal_value_or_zero(const char* p, std::size_t f, std::size_t counted) {
-  const unsigned units = static_cast<unsigned char>(p[4 * f]) - 48u;
-  const unsigned tenths = static_cast<unsigned char>(p[4 * f + 2]) - 48u;
   const unsigned keep = 0u - static_cast<unsigned>(f < counted);
-  return textio::ONE_DECIMAL.value[(units * 10 + tenths) & keep];
+  return textio::ONE_DECIMAL.value[one_decimal_index(p, f) & keep];
 }
 
 }  // namespace tabsum
