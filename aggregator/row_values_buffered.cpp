@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "one_decimal_fields.h"
 #include "row_values.h"
@@ -148,8 +147,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
       if (k > positions) continue;
     }
     // Fewer than four fields of the commonest form, so one of another form
-    // follows.
-    // A field of another form.
+    // follows, which the reader converts.
     double value = 0.0;
     got = read_field(value);
     if (got > 0 && value > NODATA_LIMIT) {
