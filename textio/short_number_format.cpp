@@ -9,6 +9,7 @@
 #include "digit_pairs.h"
 #include "exact_rounding.h"
 #include "number_format.h"
+#include "word_load.h"
 
 // The steps of the six-digit formats are inlined even where used twice:
 // called, each would cost as much as its work.
@@ -35,13 +36,7 @@ HYDRO_INLINE std::uint64_t six_digits(std::uint32_t n) {
   std::memcpy(digits, DIGIT_PAIRS + 2 * high, 2);
   std::memcpy(digits + 2, DIGIT_PAIRS + 2 * (low / 100), 2);
   std::memcpy(digits + 4, DIGIT_PAIRS + 2 * (low % 100), 2);
-  std::uint64_t w = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&w, digits, 8);
-  } else {
-    for (int i = 0; i < 8; ++i) w |= std::uint64_t{static_cast<unsigned char>(digits[i])} << (8 * i);
-  }
-  return w;
+  return load_word(digits);
 }
 
 // Writes the bytes of w at `out`, the lowest first, and returns the end of

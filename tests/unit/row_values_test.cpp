@@ -244,7 +244,8 @@ TEST(RowValues, LeadingOneDecimalFieldsAgreeWithPlainTwin) {
 }
 
 // The place of the next tab: the SSE2 search against its plain twin, from
-// every place, on windows cut from tables and on windows of few tabs.
+// places chosen at random, on windows cut from tables and on windows of few
+// tabs.
 TEST(RowValues, TabFromAgreesWithPlainTwin) {
   std::mt19937 rng(18);
   const std::string table = generated_table(rng, 30, 300, true);
