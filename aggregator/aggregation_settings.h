@@ -8,6 +8,7 @@
 #include <string>
 
 #include "output_buffer.h"
+#include "stamp_check.h"
 #include "text_reader.h"
 
 namespace tabsum {
@@ -55,8 +56,9 @@ struct TabsumRun {
   textio::TextReader input;
   textio::OutputBuffer output{nullptr, 1 << 16};
 
-  std::string line_buffer;  // one input line as read
-  std::string work_buffer;  // the remainder shown by the columns line
+  std::string line_buffer;  // a piece of a header row, as it is copied
+
+  StampCheck stamps;
 
   std::unique_ptr<ColumnSums[], FreeDeleter> sums;
   RunTotals totals;

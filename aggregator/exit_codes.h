@@ -21,6 +21,7 @@ enum class Failure {
   NEGATIVE_COLUMNS,
   INTERVALS_BELOW_TWO,
   NO_DATA_LINE,
+  NO_VALUE_COLUMN,
   NO_MEMORY_FOR_COLUMNS,
   NO_MEMORY,
   ERROR_OPENING,
@@ -47,6 +48,9 @@ inline constexpr FailureRow FAILURE_TABLE[] = {
     {Failure::INTERVALS_BELOW_TWO, EXIT_BAD_INPUT, false, "number of intervals has to be greater than 1!\n", ""},
     {Failure::NO_DATA_LINE, EXIT_BAD_INPUT, false,
      "no valid row found for analysing the columns (first row that starts with a number)\n", ""},
+    // Raised before the output is opened: an existing output file stays as it is.
+    {Failure::NO_VALUE_COLUMN, EXIT_BAD_INPUT, false, "no value column found in ",
+     ": fields must be separated by blanks or tabs\n"},
     {Failure::NO_MEMORY_FOR_COLUMNS, EXIT_BAD_INPUT, false, "not enough memory for ", " columns\n"},
     {Failure::NO_MEMORY, EXIT_BAD_INPUT, false, "not enough memory\n", ""},
     {Failure::ERROR_OPENING, EXIT_FILE_ERROR, false, "error opening ", "\n"},

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "layout_detection.h"
 #include "number_format.h"
 #include "row_values.h"
 #include "short_number_format.h"
+#include "stamp_check.h"
 #include "tabsum_run.h"
 
 namespace tabsum {
@@ -102,9 +104,9 @@ void copy_header(TabsumRun& run) {
   if (!run.input.rewind()) fail_reading(run);
   for (int row = 1; row <= run.settings.headrows; ++row) {
     // Rows that the input does not have are not written.
-    const bool got_line = run.input.read_line(run.line_buffer);
+    bool got_piece = run.input.read_line_piece(run.line_buffer, LAYOUT_PIECE_SIZE);
     if (run.input.read_failed()) fail_reading(run);
-    if (!got_line) break;
+    if (!got_piece) break;
     if (row == 1) {
       run.output.put("Sums from ");
       run.output.put(run.settings.in_name);
@@ -112,10 +114,16 @@ void copy_header(TabsumRun& run) {
       run.output.put_int(run.settings.intervals);
       run.output.put(" intervals): ");
     }
-    run.output.put(run.line_buffer);
+    // A long row is copied through in pieces.
+    while (got_piece) {
+      run.output.put(run.line_buffer);
+      if (run.line_buffer.back() == '\n') break;
+      got_piece = run.input.read_line_piece(run.line_buffer, LAYOUT_PIECE_SIZE);
+      if (run.input.read_failed()) fail_reading(run);
+    }
     // Only the input's last line can lack its line end; without one the
     // first output row would run into it.
-    if (run.line_buffer.back() != '\n') run.output.put('\n');
+    if (!got_piece) run.output.put('\n');
   }
 }
 
@@ -134,6 +142,7 @@ void aggregate_rows(TabsumRun& run) {
       in.skip_line();
       break;
     }
+    check_stamp(run.stamps, Stamp{run.year, run.month, run.day, run.hour}, in);
     ++run.rows_in_interval;
     t.row_sum = 0.0;
     t.row_count = 0.0;

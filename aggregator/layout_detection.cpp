@@ -1,5 +1,6 @@
 #include "layout_detection.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "exit_codes.h"
@@ -57,37 +58,157 @@ ColumnLayout detect_columns(std::string_view first_data_line) {
   return layout;
 }
 
-int scan_header(TabsumRun& run) {
-  int lines = 0;
-  for (;;) {
-    const bool got_line = run.input.read_line(run.line_buffer);
-    if (run.input.read_failed()) fail_reading(run);
-    if (!got_line) {
-      throw failure(Failure::NO_DATA_LINE);
-    }
-    const std::size_t nul = run.line_buffer.find('\0');
-    if (starts_with_number(std::string_view(run.line_buffer).substr(0, nul))) return lines;
-    ++lines;
+namespace {
+
+// Appends the next piece of the line to the window; false when the line is
+// all read. The characters passed over are dropped first, so that the
+// window holds little more than a piece beside what is looked ahead at.
+bool pull(DataLineCursor& c) {
+  if (c.line_read) return false;
+  if (c.at >= c.piece_size) {
+    c.window.erase(0, c.at);
+    c.at = 0;
   }
+  if (!c.in->read_line_piece(c.piece, c.piece_size)) {
+    c.window.push_back('\t');
+    c.line_read = true;
+    return true;
+  }
+  // The line counts as far as a C string would reach.
+  const std::size_t nul = c.piece.find('\0');
+  c.window.append(c.piece, 0, nul);
+  if (nul != std::string::npos || c.piece.back() == '\n') {
+    c.window.push_back('\t');
+    c.line_read = true;
+  }
+  return true;
 }
 
-void detect_layout(TabsumRun& run) {
+// The character at window index k, reading on as needed; NUL behind the end
+// of the line (the line holds none).
+char char_at(DataLineCursor& c, std::size_t k) {
+  while (k >= c.window.size()) {
+    if (!pull(c)) return '\0';
+  }
+  return c.window[k];
+}
+
+bool is_separator(char ch) { return ch == ' ' || ch == '\t'; }
+
+// field_cut in pieces: up to the next blank or tab, then over the run of
+// blanks and tabs. At the end of the line the remainder is empty, as the
+// cut of the whole line leaves it (its last character is the tab).
+void cut(DataLineCursor& c) {
+  for (char ch = char_at(c, c.at); ch != '\0' && !is_separator(ch); ch = char_at(c, c.at)) ++c.at;
+  for (char ch = char_at(c, c.at); is_separator(ch); ch = char_at(c, c.at)) ++c.at;
+}
+
+// converts_as_number on the remainder: white space is passed over (held in
+// the window, up to WHITE_SPACE_HELD), then the number is recognised from
+// its first characters.
+bool converts(DataLineCursor& c) {
+  constexpr std::size_t NUMBER_START = 64;  // far more than a number needs to be recognised
+  std::size_t k = c.at;
+  for (char ch = char_at(c, k); ch != '\0' && textio::is_c_space(static_cast<unsigned char>(ch)); ch = char_at(c, k)) {
+    if (k - c.at >= WHITE_SPACE_HELD) {
+      const std::size_t kept = c.at + WHITE_SPACE_HELD / 2;
+      c.window.erase(kept, k - kept);
+      k = kept;
+    }
+    ++k;
+  }
+  char_at(c, k + NUMBER_START - 1);
+  if (k >= c.window.size()) return false;
+  const std::size_t n = std::min(NUMBER_START, c.window.size() - k);
+  double value = 0.0;
+  return textio::scan_double_at(c.window.data() + k, n, true, value).status == textio::SCAN_OK;
+}
+
+}  // namespace
+
+int count_columns(DataLineCursor& c) {
+  // A right-aligned table starts its lines with blanks; they are not a field.
+  for (char ch = char_at(c, c.at); is_separator(ch); ch = char_at(c, c.at)) ++c.at;
+  for (int i = 0; i < DATE_FIELDS; ++i) cut(c);
+  int columns = 0;
+  for (;;) {
+    const bool is_number = converts(c);
+    cut(c);
+    if (!is_number) break;
+    ++columns;
+  }
+  return columns;
+}
+
+bool next_rest_part(DataLineCursor& c, std::string_view& part) {
+  while (c.at == c.window.size()) {
+    if (!pull(c)) return false;
+  }
+  part = std::string_view(c.window).substr(c.at);
+  c.at = c.window.size();
+  return true;
+}
+
+void scan_layout(TabsumRun& run, LayoutScan& scan, std::size_t piece_size) {
+  textio::TextReader& in = run.input;
+  std::string& line = scan.cursor.window;  // the start of the line read so far
+  std::string& piece = scan.cursor.piece;
+  for (;;) {
+    if (!in.read_line_piece(line, piece_size)) return;
+    // Its leading white space, which can run over several pieces.
+    std::size_t i = 0;
+    for (;;) {
+      while (i < line.size() && textio::is_c_space(static_cast<unsigned char>(line[i]))) ++i;
+      if (i < line.size() || line.back() == '\n' || !in.read_line_piece(piece, piece_size)) break;
+      if (line.size() >= WHITE_SPACE_HELD) {
+        line.erase(WHITE_SPACE_HELD / 2);
+        i = line.size();
+      }
+      line += piece;
+    }
+    // Enough of the line to tell whether it starts with a number.
+    while (line.size() - i < 64 && line.back() != '\n' && in.read_line_piece(piece, piece_size)) line += piece;
+    const std::size_t nul = line.find('\0');
+    if (starts_with_number(std::string_view(line).substr(0, nul))) break;
+    ++scan.header_lines;
+    if (line.back() != '\n') in.skip_line();
+  }
+  scan.data_line_found = true;
+  if (run.settings.data_columns_given) return;
+  // The line read so far goes to the cursor through its pieces.
+  DataLineCursor& c = scan.cursor;
+  c.in = &in;
+  c.piece_size = piece_size;
+  c.at = 0;
+  const std::size_t nul = line.find('\0');
+  if (nul != std::string::npos) {
+    line.erase(nul);
+    line.push_back('\t');
+    c.line_read = true;
+  } else if (line.back() == '\n') {
+    line.push_back('\t');
+    c.line_read = true;
+  }
+  scan.data_columns = count_columns(c);
+}
+
+void report_layout(TabsumRun& run, LayoutScan& scan) {
   AggregationSettings& s = run.settings;
-  const int header_lines = scan_header(run);
-  if (s.headrows < 0) s.headrows = header_lines;
+  if (run.input.read_failed()) fail_reading(run);
+  if (!scan.data_line_found) throw failure(Failure::NO_DATA_LINE);
+  if (s.headrows < 0) s.headrows = scan.header_lines;
   if (s.headrows == 0) {
     run.console.put_int(0);
     run.console.put(" header rows..\n\n");
   }
-  run.work_buffer.clear();
-  if (!s.data_columns_given) {
-    ColumnLayout layout = detect_columns(run.line_buffer);
-    s.data_columns = layout.data_columns;
-    run.work_buffer = std::move(layout.rest);
-  }
+  if (!s.data_columns_given) s.data_columns = scan.data_columns;
   run.console.put_int(s.data_columns);
   run.console.put(" columns ");
-  run.console.put(run.work_buffer);
+  if (!s.data_columns_given) {
+    std::string_view part;
+    while (next_rest_part(scan.cursor, part)) run.console.put(part);
+    if (run.input.read_failed()) fail_reading(run);
+  }
   run.console.put('\n');
 }
 

@@ -1,5 +1,6 @@
 #include "tabsum_run.h"
 
+#include <cstdio>
 #include <string>
 
 #include "command_line.h"
@@ -8,20 +9,32 @@
 #include "interval_aggregation.h"
 #include "layout_detection.h"
 #include "platform_io.h"
+#include "run_warnings.h"
 #include "version.h"
 
 namespace tabsum {
 namespace {
 
 
-void open_files(TabsumRun& run) {
+void open_input(TabsumRun& run) {
   const AggregationSettings& s = run.settings;
   if (!run.input.open(s.in_name)) throw failure(Failure::ERROR_OPENING, s.in_name);
   // Opening the output empties it: never when it is the input itself.
   if (textio::same_existing_file(s.in_name, s.out_name)) {
     throw failure(Failure::SAME_FILE, s.out_name);
   }
-  if (!run.output.open_file(s.out_name)) throw failure(Failure::ERROR_OPENING, s.out_name);
+}
+
+void open_output(TabsumRun& run) {
+  if (!run.output.open_file(run.settings.out_name)) throw failure(Failure::ERROR_OPENING, run.settings.out_name);
+}
+
+// Warnings come after the run's console lines and before "ready..".
+void write_warnings(TabsumRun& run, const std::string& text) {
+  if (text.empty()) return;
+  run.console.flush();
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
 }
 
 void allocate_sums(TabsumRun& run) {
@@ -54,18 +67,33 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
   if (run.settings.data_columns < 0 || run.settings.additional_columns < 0) {
     throw failure(Failure::NEGATIVE_COLUMNS);
   }
-  open_files(run);
-  if (run.settings.intervals <= 1) throw failure(Failure::INTERVALS_BELOW_TWO);
+  open_input(run);
+  // The layout is found before the output is opened, so that a table that
+  // cannot be summed leaves an existing output file as it is. A bad number
+  // of intervals is named first, and empties the output as it always has.
+  const bool intervals_valid = run.settings.intervals > 1;
+  LayoutScan layout;
+  if (intervals_valid) {
+    scan_layout(run, layout);
+    if (!run.input.read_failed() && layout.data_line_found && !run.settings.data_columns_given &&
+        layout.data_columns == 0) {
+      throw failure(Failure::NO_VALUE_COLUMN, run.settings.in_name);
+    }
+  }
+  open_output(run);
+  if (!intervals_valid) throw failure(Failure::INTERVALS_BELOW_TWO);
 
-  detect_layout(run);
+  report_layout(run, layout);
   allocate_sums(run);
   copy_header(run);
   aggregate_rows(run);
   finish_totals(run);
+  const std::string warnings = run_warnings(run);
 
   run.sums.reset();
   run.input.close();
   if (!run.output.close_file()) throw failure(Failure::ERROR_WRITING, run.settings.out_name);
+  write_warnings(run, warnings);
   run.console.put("ready..\n");
   return EXIT_COMPLETE;
 }

@@ -52,6 +52,12 @@ bool platform_can_seek(int fd) {
 }
 
 bool platform_seek_start(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
+
+long long platform_file_size(int fd) {
+  struct _stat64 st;
+  if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return -1;
+  return static_cast<long long>(st.st_size);
+}
 bool platform_close(int fd) { return _close(fd) == 0; }
 
 namespace {
@@ -135,6 +141,12 @@ bool platform_can_seek(int fd) {
 }
 
 bool platform_seek_start(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
+
+long long platform_file_size(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
 bool platform_close(int fd) { return ::close(fd) == 0; }
 
 bool descriptor_is_file(int fd, const std::string& path) {

@@ -22,6 +22,9 @@ long long platform_read(int fd, char* dst, std::size_t room);
 // file (or a disk). Pipes, FIFOs, terminals and sockets cannot.
 bool platform_can_seek(int fd);
 bool platform_seek_start(int fd);
+// The size in bytes of a regular file, -1 for anything else (a pipe, a
+// device, a terminal) or when the system cannot tell.
+long long platform_file_size(int fd);
 bool platform_close(int fd);
 
 // True when both names refer to one existing file, however they are spelled:

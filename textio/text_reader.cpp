@@ -10,6 +10,25 @@
 namespace textio {
 namespace {
 constexpr char CTRL_Z = 0x1A;
+
+// Line ends in a block. Counted sixteen characters at a time into byte
+// counters that cannot overflow, a loop compilers turn into vector
+// compares, so that counting costs little beside reading the block.
+std::uint64_t count_line_ends(const char* p, std::size_t n) {
+  constexpr std::size_t LANES = 16;
+  constexpr std::size_t ROUNDS = 255;  // a byte counter holds 255
+  std::uint64_t total = 0;
+  std::size_t i = 0;
+  while (n - i >= LANES * ROUNDS) {
+    unsigned char lanes[LANES] = {};
+    for (const std::size_t stop = i + LANES * ROUNDS; i < stop; i += LANES) {
+      for (std::size_t j = 0; j < LANES; ++j) lanes[j] = static_cast<unsigned char>(lanes[j] + (p[i + j] == '\n'));
+    }
+    for (const unsigned char lane : lanes) total += lane;
+  }
+  for (; i < n; ++i) total += p[i] == '\n';
+  return total;
+}
 }  // namespace
 
 TextReader::TextReader() : buf_(READ_BLOCK_SIZE + 1 + READ_SLACK) { buf_[0] = '\0'; }
@@ -23,6 +42,7 @@ void TextReader::clear_buffer() {
   buf_[0] = '\0';
   source_done_ = pending_cr_ = eof_flag_ = false;
   discarded_ = 0;
+  lines_discarded_ = 0;
 }
 
 void TextReader::drop_kept() {
@@ -35,6 +55,9 @@ void TextReader::start_source(bool seekable) {
   clear_buffer();
   drop_kept();
   read_failed_ = false;
+  source_bytes_ = 0;
+  source_ended_ = false;
+  size_at_open_ = -1;
   return_ = seekable ? Return::SEEK : Return::RECORDING;
 }
 
@@ -43,6 +66,7 @@ bool TextReader::open(const std::string& path) {
   fd_ = platform_open_read(path);
   owns_fd_ = fd_ >= 0;
   start_source(fd_ < 0 || platform_can_seek(fd_));
+  if (fd_ >= 0) size_at_open_ = platform_file_size(fd_);
   return fd_ >= 0;
 }
 
@@ -78,6 +102,8 @@ bool TextReader::rewind() {
     case Return::SEEK:
       read_failed_ = false;
       text_pos_ = 0;
+      source_bytes_ = 0;
+      source_ended_ = false;
       ok = from_text_ || (fd_ >= 0 && platform_seek_start(fd_));
       break;
     case Return::RECORDING:
@@ -145,6 +171,8 @@ std::size_t TextReader::read_raw(char* dst, std::size_t room) {
     return 0;
   }
   const std::size_t got = static_cast<std::size_t>(n);
+  source_bytes_ += got;
+  if (got == 0) source_ended_ = true;
   if (return_ == Return::RECORDING) {
     kept_.insert(kept_.end(), dst, dst + got);
     if (got == 0) kept_is_whole_ = true;
@@ -166,6 +194,7 @@ bool TextReader::fill(std::size_t& keep) {
     // Keep the characters from `keep` on, at the front of the buffer.
     if (keep > 0) {
       discarded_ += keep;
+      if (counts_lines()) lines_discarded_ += count_line_ends(buf_.data(), keep);
       std::memmove(buf_.data(), buf_.data() + keep, end_ - keep);
       pos_ -= keep;
       end_ -= keep;
@@ -305,6 +334,50 @@ bool TextReader::read_line(std::string& line) {
       return !line.empty();
     }
   }
+}
+
+bool TextReader::read_line_piece(std::string& piece, std::size_t limit) {
+  piece.clear();
+  if (eof_flag_) return false;
+  if (limit == 0) limit = 1;
+  for (;;) {
+    const std::size_t room = limit - piece.size();
+    const std::size_t available = std::min(end_ - pos_, room);
+    const char* from = buf_.data() + pos_;
+    const char* nl = static_cast<const char*>(std::memchr(from, '\n', available));
+    const std::size_t take = nl ? static_cast<std::size_t>(nl + 1 - from) : available;
+    piece.append(from, take);
+    pos_ += take;
+    if (nl || piece.size() == limit) return true;
+    std::size_t keep = pos_;
+    if (!fill(keep)) {
+      eof_flag_ = true;
+      return !piece.empty();
+    }
+  }
+}
+
+std::uint64_t TextReader::line_number() const {
+  return lines_discarded_ + count_line_ends(buf_.data(), pos_) + 1;
+}
+
+bool TextReader::line_numbers(const std::uint64_t* positions, std::uint64_t* lines, std::size_t n) {
+  if (!rewind()) return false;
+  std::uint64_t line_ends = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    while (position() < positions[i]) {
+      if (pos_ == end_) {
+        std::size_t keep = pos_;
+        if (!fill(keep)) return false;
+      }
+      const std::size_t take =
+          static_cast<std::size_t>(std::min<std::uint64_t>(end_ - pos_, positions[i] - position()));
+      line_ends += count_line_ends(buf_.data() + pos_, take);
+      pos_ += take;
+    }
+    lines[i] = line_ends + 1;
+  }
+  return true;
 }
 
 bool TextReader::skip_line_general() {

@@ -74,6 +74,29 @@ class TextReader {
   // The number of characters (after the text-mode translation) consumed
   // since the start of the input.
   std::uint64_t position() const { return discarded_ + pos_; }
+  // Line numbers, for messages. Counting every line end as the input is
+  // read would slow down reading a table by several per cent, so an input
+  // that can return to its start is read again for them once it is done
+  // with (line_numbers below), and only one that cannot has its line ends
+  // counted as it goes.
+  bool counts_lines() const { return return_ != Return::SEEK; }
+  // The number of the line the current position is in, from 1, when
+  // counts_lines(). It counts through the buffered characters each time.
+  std::uint64_t line_number() const;
+  // Returns to the start and reads up to each of the positions (characters
+  // from the start, as position() gave them, in ascending order), setting
+  // the number of the line each is in. False when the input cannot return
+  // to its start or ends before a position; the reader is then used up.
+  bool line_numbers(const std::uint64_t* positions, std::uint64_t* lines, std::size_t n);
+
+  // The size of the file when it was opened; -1 for anything but a regular
+  // file.
+  long long size_at_open() const { return size_at_open_; }
+  // The raw bytes the source delivered since the start of the input (or the
+  // last return to it), and whether the source has said it has no more. A
+  // file that shrank while it was read ends with fewer bytes than it had.
+  std::uint64_t bytes_read() const { return source_bytes_; }
+  bool source_ended() const { return source_ended_; }
 
   // "%d": skips white space, reads an optional sign and decimal digits.
   int scan_int(int& value) {
@@ -117,6 +140,11 @@ class TextReader {
   // fgets without a size limit: the characters up to and including the next
   // line end. Returns false when no character could be read.
   bool read_line(std::string& line);
+  // read_line for a caller that must not hold a whole line: at most `limit`
+  // characters (at least 1), so that a long line comes in pieces, the last
+  // of them ending with the line end. Returns false when no character could
+  // be read.
+  bool read_line_piece(std::string& piece, std::size_t limit);
   // Discards the rest of the current line, its line end included.
   // Returns false when no character could be read.
   bool skip_line() {
@@ -181,6 +209,10 @@ class TextReader {
   bool kept_is_whole_ = false;   // the input ended while it was kept
   bool read_failed_ = false;
   std::uint64_t discarded_ = 0;  // characters dropped from the front of buf_
+  std::uint64_t lines_discarded_ = 0;  // line ends among them
+  long long size_at_open_ = -1;
+  std::uint64_t source_bytes_ = 0;
+  bool source_ended_ = false;
 
   std::vector<char> buf_;
   std::size_t pos_ = 0;
