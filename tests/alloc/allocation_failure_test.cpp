@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,14 +31,34 @@ namespace {
 // Allocations left before the one that fails; negative: none fails.
 long g_countdown = -1;
 bool g_failed = false;
+// Bytes obtained and not yet released, and the most there were at once.
+std::size_t g_live = 0;
+std::size_t g_peak = 0;
+
+// Each block carries its size in front of it, so that releasing it can
+// count it off.
+constexpr std::size_t HEADER = alignof(std::max_align_t) > sizeof(std::size_t) ? alignof(std::max_align_t)
+                                                                               : sizeof(std::size_t);
 
 void* allocate(std::size_t n) {
   if (g_countdown >= 0 && g_countdown-- == 0) {
     g_failed = true;
     throw std::bad_alloc();
   }
-  if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+  if (void* p = std::malloc(HEADER + (n == 0 ? 1 : n))) {
+    *static_cast<std::size_t*>(p) = n;
+    g_live += n;
+    g_peak = std::max(g_peak, g_live);
+    return static_cast<char*>(p) + HEADER;
+  }
   throw std::bad_alloc();
+}
+
+void release(void* p) {
+  if (!p) return;
+  void* block = static_cast<char*>(p) - HEADER;
+  g_live -= *static_cast<std::size_t*>(block);
+  std::free(block);
 }
 
 }  // namespace
@@ -52,10 +73,10 @@ void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
   }
 }
 void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t) noexcept { release(p); }
 
 namespace {
 
@@ -230,6 +251,38 @@ TEST(AllocationCodes, EachStorageEndsWithItsCode) {
   std::size_t eleven_lines = 0;
   for (int i = 0; i < 11; ++i) eleven_lines = expected_rows.find('\n', eleven_lines) + 1;
   EXPECT_EQ(rows, expected_rows.substr(0, eleven_lines));
+}
+
+// Memory bounded by the work, not by a line: lines of 32 MB (a file
+// without a line end, a header row, a text behind the first data line's
+// value) are read, copied and shown in pieces.
+TEST(MemoryBound, LongLinesTakeLittleMemory) {
+  const fs::path dir = fs::path(::testing::TempDir()) / "alloc-long-lines";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string long_text(32u << 20, 'x');
+  const struct {
+    const char* what;
+    std::string input;
+    int code;
+  } cases[] = {
+      {"no line end", long_text, 1},
+      {"a long header row", long_text + "\n2019 1 1 1 1.0\n2019 1 1 2 2.0\n", 0},
+      {"a long text behind the value", "2019 1 1 1 1.0 " + long_text + "\n2019 1 1 2 2.0\n", 0},
+  };
+  for (const auto& c : cases) {
+    {
+      std::ofstream in(dir / "in.txt", std::ios::binary);
+      in << c.input;
+    }
+    const char* argv[] = {"tabsum", "in.txt", "out.txt", "24"};
+    g_peak = g_live;
+    const std::size_t before = g_live;
+    const Outcome o = run_in(dir, "/dev/null", -1, [&] { return tabsum::run_program(4, argv); });
+    EXPECT_EQ(o.code, c.code) << c.what;
+    EXPECT_LT(g_peak - before, std::size_t{4} << 20) << c.what << ": " << (g_peak - before) << " bytes at once";
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 
 // Both tools name their table exit_codes.h.
 #include "../../aggregator/exit_codes.h"
+#include "../../aggregator/run_warnings.h"
 #include "../../interpolator/exit_codes.h"
 
 namespace {
@@ -227,6 +228,10 @@ TEST(TabsumFailureTable, MessagesAreTheTextsUsersSee) {
   EXPECT_TRUE(console.to_stderr);
   EXPECT_EQ(console.code, 2);
   EXPECT_EQ(tabsum::failure(Failure::NO_MEMORY).code, 1);
+  const textio::FatalError no_column = tabsum::failure(Failure::NO_VALUE_COLUMN, "produkt.txt");
+  EXPECT_EQ(no_column.message, "no value column found in produkt.txt: fields must be separated by blanks or tabs\n");
+  EXPECT_EQ(no_column.code, 1);
+  EXPECT_FALSE(no_column.to_stderr);
   EXPECT_EQ(tabsum::failure(Failure::USAGE).message.rfind("usage: tabsum <in-name> <out-name>", 0), 0u);
 }
 
@@ -262,6 +267,89 @@ TEST(TabsumFailureTable, EveryFailingCaseEndsWithAMessageOfItsCode) {
       known = known || (row.code == c.exit && ends_with_message(row.to_stderr ? c.err : c.out, row));
     }
     EXPECT_TRUE(known) << c.name << " expects exit " << c.exit << " without a message of that code";
+  }
+}
+
+// The warnings: standard error, one line each, "tabsum: warning: " first,
+// never an exit code of their own.
+tabsum::StepPlace place(std::uint64_t line, tabsum::Stamp before, tabsum::Stamp stamp) {
+  tabsum::StepPlace p;
+  p.row.line = line;
+  p.before = before;
+  p.stamp = stamp;
+  return p;
+}
+
+TEST(TabsumWarnings, TextsUsersSee) {
+  tabsum::StampCheck one;
+  one.step = 1;
+  one.out_of_step = 1;
+  one.named_places = 1;
+  one.places[0] = place(8356, {2016, 12, 15, 11}, {2016, 12, 15, 13});
+
+  tabsum::StampCheck seven;
+  seven.step = 24;
+  seven.out_of_step = 7;
+  seven.named_places = 5;
+  for (int i = 0; i < 5; ++i) seven.places[i] = place(10 + i, {2017, 4, 30, 24}, {2017, 4, 31, 24});
+  seven.places[4].row.line = 0;  // not found again
+
+  tabsum::StampCheck no_step;
+  no_step.no_step = true;
+  no_step.first_row.line = 2;
+  no_step.places[0] = place(3, {2017, 4, 1, 1}, {2017, 4, 1, 1});
+
+  tabsum::StampCheck totals;
+  totals.totals_rows = 1;
+  totals.named_totals_rows = 1;
+  totals.totals_row_places[0].line = 186;
+
+  tabsum::StampCheck many_totals;
+  many_totals.totals_rows = 6;
+  many_totals.named_totals_rows = 5;
+  for (int i = 0; i < 5; ++i) many_totals.totals_row_places[i].line = 3 + i;
+
+  const struct {
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      {tabsum::step_warning(one),
+       "tabsum: warning: 1 row out of step in time (the table's step is 1 hour): line 8356 (2016 12 15 13 after "
+       "2016 12 15 11); groups are counted in rows, so the groups behind this place are shifted\n"},
+      {tabsum::step_warning(seven),
+       "tabsum: warning: 7 rows out of step in time (the table's step is 24 hours): line 10 (2017 4 31 24 after "
+       "2017 4 30 24), line 11 (2017 4 31 24 after 2017 4 30 24), line 12 (2017 4 31 24 after 2017 4 30 24), line 13 "
+       "(2017 4 31 24 after 2017 4 30 24), line ? (2017 4 31 24 after 2017 4 30 24) and 2 more; groups are counted "
+       "in rows, so the groups behind these places are shifted\n"},
+      {tabsum::step_warning(no_step),
+       "tabsum: warning: lines 2 and 3 (2017 4 1 1 then 2017 4 1 1) give the table no step forward in time, so its "
+       "stamps are not checked\n"},
+      {tabsum::step_warning(tabsum::StampCheck{}), ""},
+      {tabsum::totals_row_warnings(totals),
+       "tabsum: warning: line 186 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"},
+      {tabsum::totals_row_warnings(many_totals),
+       "tabsum: warning: line 3 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"
+       "tabsum: warning: line 4 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"
+       "tabsum: warning: line 5 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"
+       "tabsum: warning: line 6 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"
+       "tabsum: warning: line 7 is stamped 0 0 0 0: the totals row of a tabsum table, summed as data\n"
+       "tabsum: warning: 6 rows stamped 0 0 0 0 in all, each summed as data\n"},
+      {tabsum::shrunk_input_warning("in.txt", 2000, 1200),
+       "tabsum: warning: in.txt shrank while it was read: 2000 bytes when it was opened, 1200 read to its end\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
+}
+
+// Every line of standard error in a tabsum case is a warning or the one
+// failure that goes there.
+TEST(TabsumWarnings, EveryStandardErrorLineOfACaseIsAWarningOrItsFailure) {
+  const std::string console_failure = tabsum::failure_row(Failure::ERROR_WRITING_CONSOLE).before;
+  for (const Case& c : load_cases("tabsum")) {
+    std::istringstream lines(c.err);
+    std::string line;
+    while (std::getline(lines, line)) {
+      EXPECT_TRUE(line.rfind("tabsum: warning: ", 0) == 0 || line + "\n" == console_failure) << c.name << ": " << line;
+    }
   }
 }
 
