@@ -1,6 +1,7 @@
 #include "text_reader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "number_scan.h"
@@ -35,6 +36,7 @@ TextReader::TextReader() : buf_(READ_BLOCK_SIZE + 1 + READ_SLACK) { buf_[0] = '\
 
 TextReader::~TextReader() {
   if (owns_fd_ && fd_ >= 0) platform_close(fd_);
+  drop_kept();
 }
 
 void TextReader::clear_buffer() {
@@ -49,6 +51,10 @@ void TextReader::drop_kept() {
   std::vector<char>().swap(kept_);
   kept_pos_ = 0;
   kept_is_whole_ = false;
+  if (spill_) std::fclose(spill_);
+  spill_ = nullptr;
+  spilled_ = 0;
+  spill_pos_ = 0;
 }
 
 void TextReader::start_source(bool seekable) {
@@ -109,11 +115,12 @@ bool TextReader::rewind() {
     case Return::RECORDING:
       // Before anything was read there is nothing to replay: the bytes read
       // before the first return that follows a read are the ones kept.
-      if (!kept_.empty() || kept_is_whole_) return_ = Return::REPLAYING;
+      if (!kept_.empty() || spilled_ > 0 || kept_is_whole_) return_ = Return::REPLAYING;
       [[fallthrough]];
     case Return::REPLAYING:
       kept_pos_ = 0;
-      ok = !read_failed_;
+      spill_pos_ = 0;
+      ok = !read_failed_ && (!spill_ || std::fseek(spill_, 0, SEEK_SET) == 0);
       break;
     case Return::NONE: ok = false; break;
   }
@@ -157,6 +164,15 @@ long long TextReader::read_source(char* dst, std::size_t room) {
 std::size_t TextReader::read_raw(char* dst, std::size_t room) {
   if (read_failed_) return 0;
   if (return_ == Return::REPLAYING) {
+    if (spill_pos_ < spilled_) {
+      const std::size_t n = std::fread(dst, 1, static_cast<std::size_t>(std::min<std::uint64_t>(room, spilled_ - spill_pos_)), spill_);
+      if (n == 0) {
+        read_failed_ = true;
+        return 0;
+      }
+      spill_pos_ += n;
+      return n;
+    }
     if (kept_pos_ < kept_.size()) {
       const std::size_t n = std::min(room, kept_.size() - kept_pos_);
       std::memcpy(dst, kept_.data() + kept_pos_, n);
@@ -174,7 +190,7 @@ std::size_t TextReader::read_raw(char* dst, std::size_t room) {
   source_bytes_ += got;
   if (got == 0) source_ended_ = true;
   if (return_ == Return::RECORDING) {
-    kept_.insert(kept_.end(), dst, dst + got);
+    keep_raw(dst, got);
     if (got == 0) kept_is_whole_ = true;
   } else if (return_ == Return::REPLAYING) {
     if (got == 0) {
@@ -187,6 +203,33 @@ std::size_t TextReader::read_raw(char* dst, std::size_t room) {
     }
   }
   return got;
+}
+
+void TextReader::keep_raw(const char* bytes, std::size_t n) {
+  if (spill_) {
+    if (spilled_ + n > KEPT_AT_MOST || std::fwrite(bytes, 1, n, spill_) != n) {
+      // Without the kept bytes there is no return to the start.
+      return_ = Return::NONE;
+      drop_kept();
+      return;
+    }
+    spilled_ += n;
+    return;
+  }
+  kept_.insert(kept_.end(), bytes, bytes + n);
+  if (kept_.size() <= KEPT_IN_MEMORY) return;
+  // An input that never ends (a device of zeros) or a long header on a pipe
+  // is kept in a temporary file, so that memory stays bounded. Where none
+  // can be made, the bytes stay in memory.
+  spill_ = std::tmpfile();
+  if (!spill_) return;
+  if (std::fwrite(kept_.data(), 1, kept_.size(), spill_) != kept_.size()) {
+    std::fclose(spill_);
+    spill_ = nullptr;
+    return;
+  }
+  spilled_ = kept_.size();
+  std::vector<char>().swap(kept_);
 }
 
 bool TextReader::fill(std::size_t& keep) {

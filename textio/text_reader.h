@@ -15,13 +15,16 @@
 //   still return to its start: the reader keeps the raw bytes it read before
 //   the first return and replays them on that return and on any later one,
 //   as long as nothing beyond them has been read. Once the input has gone
-//   beyond them they are released, and a return to the start fails.
+//   beyond them they are released, and a return to the start fails. Beyond
+//   KEPT_IN_MEMORY bytes they are kept in a temporary file, and beyond
+//   KEPT_AT_MOST bytes not at all (a device of zeros has no end).
 // - A failed system read ends the input like its end, and read_failed()
 //   tells the two apart (the C library's ferror).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,11 @@ class OutputBuffer;
 
 // The reader asks its source for blocks of this many bytes.
 constexpr std::size_t READ_BLOCK_SIZE = 1 << 18;
+// Raw bytes of an input that cannot be repositioned kept in memory for a
+// return to its start; more go to a temporary file.
+constexpr std::size_t KEPT_IN_MEMORY = 1 << 20;
+// More than this is not kept: a later return to the start fails.
+constexpr std::uint64_t KEPT_AT_MOST = std::uint64_t{1} << 26;
 
 class TextReader {
  public:
@@ -183,6 +191,8 @@ class TextReader {
   // Raw bytes from the file or the text; -1 on failure.
   long long read_source(char* dst, std::size_t room);
   bool skip_space_before_item();
+  // Keeps raw bytes of an input that cannot be repositioned.
+  void keep_raw(const char* bytes, std::size_t n);
   void clear_buffer();
   void drop_kept();
   void start_source(bool seekable);
@@ -205,6 +215,9 @@ class TextReader {
 
   Return return_ = Return::SEEK;
   std::vector<char> kept_;       // raw bytes read before the first return
+  std::FILE* spill_ = nullptr;   // or, beyond KEPT_IN_MEMORY of them, this file
+  std::uint64_t spilled_ = 0;    // bytes in it
+  std::uint64_t spill_pos_ = 0;  // next byte of it to replay
   std::size_t kept_pos_ = 0;     // next kept byte to replay
   bool kept_is_whole_ = false;   // the input ended while it was kept
   bool read_failed_ = false;

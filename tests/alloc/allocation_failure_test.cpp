@@ -9,6 +9,7 @@
 // other unit tests.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +22,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../../aggregator/program_exit.h"
@@ -284,5 +286,43 @@ TEST(MemoryBound, LongLinesTakeLittleMemory) {
   }
   fs::remove_all(dir);
 }
+
+#ifndef _WIN32
+// From a pipe, whose start is kept for the header copy: beyond a megabyte
+// it is kept in a temporary file, not in memory.
+TEST(MemoryBound, LongLinesFromAPipeTakeLittleMemory) {
+  const fs::path dir = fs::path(::testing::TempDir()) / "alloc-long-lines-fifo";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string long_text(32u << 20, 'x');
+  const struct {
+    const char* what;
+    std::string input;
+    int code;
+    const char* last_line;
+  } cases[] = {
+      {"no line end", long_text, 1, "no valid row found for analysing the columns (first row that starts with a number)\n"},
+      {"a long header row", long_text + "\n2019 1 1 1 1.0\n2019 1 1 2 2.0\n", 0, "ready..\n"},
+  };
+  for (const auto& c : cases) {
+    const fs::path fifo = dir / "in.txt";
+    fs::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.string().c_str(), 0600), 0);
+    std::thread writer([&] {
+      std::ofstream out(fifo, std::ios::binary);
+      out << c.input;
+    });
+    const char* argv[] = {"tabsum", "in.txt", "out.txt", "24"};
+    g_peak = g_live;
+    const std::size_t before = g_live;
+    const Outcome o = run_in(dir, "/dev/null", -1, [&] { return tabsum::run_program(4, argv); });
+    writer.join();
+    EXPECT_EQ(o.code, c.code) << c.what;
+    EXPECT_TRUE(o.out.ends_with(c.last_line)) << c.what;
+    EXPECT_LT(g_peak - before, std::size_t{4} << 20) << c.what << ": " << (g_peak - before) << " bytes at once";
+  }
+  fs::remove_all(dir);
+}
+#endif
 
 }  // namespace

@@ -81,6 +81,9 @@ TEST(TextReaderReplay, ReturnsToTheStartAsARegularFileWould) {
       {"an empty input", "", "LRL"},
       {"a return before anything was read", "a\nb\nc\n", "RLLRLLRL"},
       {"a long first line across blocks", big_input(), "SLRSLIIIIDDRL"},
+      // More than is kept in memory: the kept bytes go to a temporary file.
+      {"a header longer than is kept in memory",
+       std::string(3 * textio::KEPT_IN_MEMORY, 'h') + "\r\n" + big_input(), "SSLRSSLIIIIDDRSL"},
   };
   for (const auto& c : cases) {
     TextReader seekable;
