@@ -84,13 +84,14 @@ bool pull(DataLineCursor& c) {
   return true;
 }
 
-// The character at window index k, reading on as needed; NUL behind the end
-// of the line (the line holds none).
-char char_at(DataLineCursor& c, std::size_t k) {
-  while (k >= c.window.size()) {
+// The character `ahead` characters behind the cursor, reading on as
+// needed; NUL behind the end of the line (the line holds none). Reading on
+// may move the window, never the characters from the cursor on.
+char peek(DataLineCursor& c, std::size_t ahead) {
+  while (c.at + ahead >= c.window.size()) {
     if (!pull(c)) return '\0';
   }
-  return c.window[k];
+  return c.window[c.at + ahead];
 }
 
 bool is_separator(char ch) { return ch == ' ' || ch == '\t'; }
@@ -99,8 +100,8 @@ bool is_separator(char ch) { return ch == ' ' || ch == '\t'; }
 // blanks and tabs. At the end of the line the remainder is empty, as the
 // cut of the whole line leaves it (its last character is the tab).
 void cut(DataLineCursor& c) {
-  for (char ch = char_at(c, c.at); ch != '\0' && !is_separator(ch); ch = char_at(c, c.at)) ++c.at;
-  for (char ch = char_at(c, c.at); is_separator(ch); ch = char_at(c, c.at)) ++c.at;
+  for (char ch = peek(c, 0); ch != '\0' && !is_separator(ch); ch = peek(c, 0)) ++c.at;
+  for (char ch = peek(c, 0); is_separator(ch); ch = peek(c, 0)) ++c.at;
 }
 
 // converts_as_number on the remainder: white space is passed over (held in
@@ -108,27 +109,26 @@ void cut(DataLineCursor& c) {
 // its first characters.
 bool converts(DataLineCursor& c) {
   constexpr std::size_t NUMBER_START = 64;  // far more than a number needs to be recognised
-  std::size_t k = c.at;
-  for (char ch = char_at(c, k); ch != '\0' && textio::is_c_space(static_cast<unsigned char>(ch)); ch = char_at(c, k)) {
-    if (k - c.at >= WHITE_SPACE_HELD) {
-      const std::size_t kept = c.at + WHITE_SPACE_HELD / 2;
-      c.window.erase(kept, k - kept);
-      k = kept;
+  std::size_t k = 0;
+  for (char ch = peek(c, k); ch != '\0' && textio::is_c_space(static_cast<unsigned char>(ch)); ch = peek(c, k)) {
+    if (k >= WHITE_SPACE_HELD) {
+      c.window.erase(c.at + WHITE_SPACE_HELD / 2, k - WHITE_SPACE_HELD / 2);
+      k = WHITE_SPACE_HELD / 2;
     }
     ++k;
   }
-  char_at(c, k + NUMBER_START - 1);
-  if (k >= c.window.size()) return false;
-  const std::size_t n = std::min(NUMBER_START, c.window.size() - k);
+  peek(c, k + NUMBER_START - 1);
+  if (c.at + k >= c.window.size()) return false;
+  const std::size_t n = std::min(NUMBER_START, c.window.size() - c.at - k);
   double value = 0.0;
-  return textio::scan_double_at(c.window.data() + k, n, true, value).status == textio::SCAN_OK;
+  return textio::scan_double_at(c.window.data() + c.at + k, n, true, value).status == textio::SCAN_OK;
 }
 
 }  // namespace
 
 int count_columns(DataLineCursor& c) {
   // A right-aligned table starts its lines with blanks; they are not a field.
-  for (char ch = char_at(c, c.at); is_separator(ch); ch = char_at(c, c.at)) ++c.at;
+  for (char ch = peek(c, 0); is_separator(ch); ch = peek(c, 0)) ++c.at;
   for (int i = 0; i < DATE_FIELDS; ++i) cut(c);
   int columns = 0;
   for (;;) {
