@@ -36,6 +36,19 @@ while IFS= read -r -d '' file; do
   n=$((n + 1))
 done < <(find "$cases" \( -path '*/in/*' -o -name stdin \) -type f -size -64k -print0 | sort -z)
 
+# The same texts read as from a pipe (operation count from 128 up), in reads
+# of a few bytes or all at once, with returns to the start at several
+# depths (the kept start replayed, and a return beyond it that fails) and
+# lines read in pieces.
+pipe_ops=(4 8 8 7 4 5 0 1 2 7 6 8 3 4 5 7 4 4 4 5 7 8 0 6)
+chunk_cycle=(0 1 3 7 64 0 2)
+n=0
+while IFS= read -r -d '' file; do
+  { byte 0; byte $((128 + ${#pipe_ops[@]})); byte "${chunk_cycle[$((n % ${#chunk_cycle[@]}))]}"
+    for o in "${pipe_ops[@]}"; do byte "$o"; done; head -c "$limit" "$file"; } | save "$out/text_reader"
+  n=$((n + 1))
+done < <(find "$cases/tabsum" -path '*/in/*' -type f -size -64k -print0 | sort -z)
+
 # number_format: mode (precision times two, text follows), width, number.
 # The numbers are those of the expected tables and console texts.
 find "$cases" -path '*/expect/*' -type f -print0 | xargs -0 cat |
@@ -56,6 +69,29 @@ for dir in "$cases"/tabsum/*/; do
   input=""
   [[ ${#args[@]} -ge 1 && -f $dir/in/${args[0]} ]] && input=$dir/in/${args[0]}
   { printf '%s\n' "$joined"; [[ -n $input ]] && head -c "$limit" "$input"; true; } | save "$out/tabsum_run"
+done
+
+# Rows of the forms the row reading takes on its fast paths: runs of dry
+# fields (tab-separated 0.0, counted sixteen characters at a time), four
+# one-decimal fields in one step, and other forms between them. A fifth
+# field on the first line puts the rows across the reader's block edge.
+dry_table() {
+  printf 'YY\tMM\tDD\tHH'; for ((c = 1; c <= 40; c++)); do printf '\ts%d' "$c"; done; printf '\n'
+  for ((h = 1; h <= 6; h++)); do
+    printf '2017\t4\t1\t%d' "$h"; for ((c = 1; c <= 40; c++)); do printf '\t0.0'; done; printf '\n'
+  done
+}
+mixed_table() {
+  printf 'YY\tMM\tDD\tHH\ta\tb\tc\td\te\tf\tg\th\ti\tj\tk\tl\n'
+  for ((h = 1; h <= 12; h++)); do
+    printf '2017\t4\t1\t%d\t1.2\t0.0\t3.4\t-999\t12.5\t0.0\t0.0\t0.0\t0.0\t7.1\t0.25\t%d.%d\n' "$h" "$h" "$h"
+  done
+}
+{ printf '24\n'; dry_table; } | save "$out/tabsum_run"
+{ printf '2\n'; mixed_table; } | save "$out/tabsum_run"
+for edge in 0 5 17 63 150 700; do
+  { printf '3\t1\t40\t0\t%d\n' "$edge"; dry_table; } | save "$out/tabsum_run"
+  { printf '2\t1\t12\t0\t%d\n' "$edge"; mixed_table; } | save "$out/tabsum_run"
 done
 
 # station_file: a choice byte (first index, factor, skip) and a station file.
