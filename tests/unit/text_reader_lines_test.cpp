@@ -3,6 +3,7 @@
 // the lines of its warnings and to see a file that shrank.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
