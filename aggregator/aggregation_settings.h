@@ -8,6 +8,7 @@
 #include <string>
 
 #include "output_buffer.h"
+#include "period_settings.h"
 #include "text_reader.h"
 
 namespace tabsum {
@@ -24,12 +25,21 @@ struct AggregationSettings {
   bool data_columns_given = false;
   int data_columns = 0;
   int additional_columns = 0;
+  PeriodSettings periods;
 };
 
 struct ColumnSums {
   double interval_sum;
   double remainder_sum;
   double total_sum;
+  // The group's values of the column that do not count (missing, not a
+  // number, or not read): the valid ones are the group's rows less these.
+  // Kept apart from the sums' fields, so that a value adds to one field.
+  double missing;
+  // The group's smallest and largest valid value; kept by the plain
+  // reading only, which runs where they are asked for.
+  double minimum;
+  double maximum;
 };
 
 struct RunTotals {
@@ -66,6 +76,7 @@ struct TabsumRun {
   int hour = 0;
   int rows_in_interval = 0;
   bool end_of_data = false;
+  PeriodState period_state;
   RowReading row_reading = RowReading::BUFFERED;
 
   // Obtains the zero-filled column sums; tests replace it to make it fail.

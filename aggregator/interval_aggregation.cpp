@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "calendar_periods.h"
 #include "number_format.h"
+#include "period_statistics.h"
 #include "row_values.h"
 #include "short_number_format.h"
 #include "tabsum_run.h"
@@ -85,6 +87,11 @@ void write_sums_row(TabsumRun& run, int year, int month, int day, int hour, doub
 }
 
 void close_interval(TabsumRun& run) {
+  if (uses_statistics(run.settings.periods)) {
+    const textio::Stamp stamp{run.year, run.month, run.day, run.hour};
+    close_statistics_group(run, stamp, run.settings.intervals);
+    return;
+  }
   const int columns = run.settings.data_columns;
   for (int j = 0; j < columns; ++j) {
     run.sums[j].total_sum += run.sums[j].interval_sum;
@@ -105,13 +112,7 @@ void copy_header(TabsumRun& run) {
     const bool got_line = run.input.read_line(run.line_buffer);
     if (run.input.read_failed()) fail_reading(run);
     if (!got_line) break;
-    if (row == 1) {
-      run.output.put("Sums from ");
-      run.output.put(run.settings.in_name);
-      run.output.put(" (");
-      run.output.put_int(run.settings.intervals);
-      run.output.put(" intervals): ");
-    }
+    if (row == 1) put_header_title(run);
     run.output.put(run.line_buffer);
     // Only the input's last line can lack its line end; without one the
     // first output row would run into it.
@@ -134,6 +135,7 @@ void aggregate_rows(TabsumRun& run) {
       in.skip_line();
       break;
     }
+    if (run.settings.periods.period != Period::NONE) enter_row_period(run);
     ++run.rows_in_interval;
     t.row_sum = 0.0;
     t.row_count = 0.0;
@@ -149,12 +151,23 @@ void aggregate_rows(TabsumRun& run) {
 }
 
 void finish_totals(TabsumRun& run) {
-  for (int j = 0; j < run.settings.data_columns; ++j) {
-    ColumnSums& c = run.sums[j];
-    c.remainder_sum += c.interval_sum;
-    c.total_sum += c.remainder_sum;
+  if (uses_statistics(run.settings.periods)) {
+    // The last period is written however few rows it has; an unfinished
+    // group of rows enters only the totals, as without statistics.
+    if (run.settings.periods.period != Period::NONE) {
+      close_last_period(run);
+    } else {
+      fold_group_into_totals(run);
+    }
+    write_statistics_totals(run);
+  } else {
+    for (int j = 0; j < run.settings.data_columns; ++j) {
+      ColumnSums& c = run.sums[j];
+      c.remainder_sum += c.interval_sum;
+      c.total_sum += c.remainder_sum;
+    }
+    write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
   }
-  write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
   DatePrefix prefix;
   put_count_line(run, prefix, run.totals.run_count, run.totals.run_sum);
 }

@@ -3,10 +3,12 @@
 #include <string>
 
 #include "command_line.h"
+#include "command_options.h"
 #include "exit_codes.h"
 #include "help_text.h"
 #include "interval_aggregation.h"
 #include "layout_detection.h"
+#include "period_statistics.h"
 #include "platform_io.h"
 #include "version.h"
 
@@ -50,15 +52,29 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
       break;
   }
   run.console.put(BANNER);
-  if (!parse_command_line(argc, argv, run.settings)) throw failure(Failure::USAGE);
+  PeriodSettings& periods = run.settings.periods;
+  // The arguments behind the options are read as if they were all there is.
+  const int first = parse_options(argc, argv, periods);
+  const int rest = argc - first + 1;
+  const char* const* rest_argv = argv + first - 1;
+  if (periods.period != Period::NONE) {
+    if (!parse_period_command_line(rest, rest_argv, run.settings)) throw failure(Failure::PERIOD_USAGE);
+  } else if (!parse_command_line(rest, rest_argv, run.settings)) {
+    throw failure(Failure::USAGE);
+  }
   if (run.settings.data_columns < 0 || run.settings.additional_columns < 0) {
     throw failure(Failure::NEGATIVE_COLUMNS);
   }
   open_files(run);
-  if (run.settings.intervals <= 1) throw failure(Failure::INTERVALS_BELOW_TWO);
+  if (periods.period == Period::NONE && run.settings.intervals <= 1) throw failure(Failure::INTERVALS_BELOW_TWO);
 
   detect_layout(run);
   allocate_sums(run);
+  if (uses_statistics(periods)) prepare_statistics(run);
+  // Only the plain reading keeps the smallest and largest values.
+  if (periods.statistic == Statistic::MIN || periods.statistic == Statistic::MAX) {
+    run.row_reading = RowReading::PLAIN;
+  }
   copy_header(run);
   aggregate_rows(run);
   finish_totals(run);
