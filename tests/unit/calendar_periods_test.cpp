@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -22,6 +23,9 @@
 #include "calendar.h"
 #include "calendar_periods.h"
 #include "fatal_error.h"
+#include "interval_aggregation.h"
+#include "layout_detection.h"
+#include "period_statistics.h"
 #include "tabsum_run.h"
 
 namespace {
@@ -348,6 +352,42 @@ TEST(CalendarPeriods, BoundsOfMonthsAndWaterYears) {
   EXPECT_EQ(last.month, 11);
   EXPECT_EQ(last.day, 1);
   EXPECT_EQ(last.hour, 7);
+}
+
+// The message names the rows by their lines, blank lines and CR LF
+// included; an input that cannot return to its start names them by their
+// number among the data rows.
+TEST(CalendarPeriods, RowsOutOfOrderAreNamedByTheirLines) {
+  const std::string text = "YY MM DD HH a\n2017 4 1 1 1.0\n\n2017 4 1 3 1.0\r\n2017 4 1 2 1.0\n";
+  const struct {
+    std::size_t chunk;  // 0: an input that can return to its start
+    std::string message;
+  } cases[] = {
+      {0, "rows out of order: line 5 (2017 4 1 2) is stamped before line 4 (2017 4 1 3)\n"},
+      {7, "rows out of order: data row 3 (2017 4 1 2) is stamped before data row 2 (2017 4 1 3)\n"},
+  };
+  for (const auto& c : cases) {
+    textio::OutputBuffer console;
+    tabsum::TabsumRun run(console);
+    run.settings.in_name = "in.txt";
+    run.settings.periods.period = tabsum::Period::DAY;
+    if (c.chunk == 0) {
+      run.input.attach_text(text);
+    } else {
+      run.input.attach_unseekable_text(text, c.chunk);
+    }
+    std::string message;
+    try {
+      tabsum::detect_layout(run);
+      run.sums.reset(static_cast<tabsum::ColumnSums*>(std::calloc(1, sizeof(tabsum::ColumnSums))));
+      tabsum::prepare_statistics(run);
+      tabsum::copy_header(run);
+      tabsum::aggregate_rows(run);
+    } catch (const textio::FatalError& f) {
+      message = f.message;
+    }
+    EXPECT_EQ(message, c.message) << "chunk " << c.chunk;
+  }
 }
 
 }  // namespace
