@@ -1,9 +1,8 @@
 #include "command_options.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
