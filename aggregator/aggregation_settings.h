@@ -9,6 +9,7 @@
 
 #include "output_buffer.h"
 #include "stamp_check.h"
+#include "period_settings.h"
 #include "text_reader.h"
 
 namespace tabsum {
@@ -25,12 +26,21 @@ struct AggregationSettings {
   bool data_columns_given = false;
   int data_columns = 0;
   int additional_columns = 0;
+  PeriodSettings periods;
 };
 
 struct ColumnSums {
   double interval_sum;
   double remainder_sum;
   double total_sum;
+  // The group's values of the column that do not count (missing, not a
+  // number, or not read): the valid ones are the group's rows less these.
+  // Kept apart from the sums' fields, so that a value adds to one field.
+  double missing;
+  // The group's smallest and largest valid value; kept by the plain
+  // reading only, which runs where they are asked for.
+  double minimum;
+  double maximum;
 };
 
 struct RunTotals {
@@ -68,6 +78,7 @@ struct TabsumRun {
   int hour = 0;
   int rows_in_interval = 0;
   bool end_of_data = false;
+  PeriodState period_state;
   RowReading row_reading = RowReading::BUFFERED;
 
   // Obtains the zero-filled column sums; tests replace it to make it fail.

@@ -28,6 +28,14 @@ enum class Failure {
   SAME_FILE,
   ERROR_READING,
   ERROR_WRITING,
+  PERIOD_USAGE,
+  OPTION_VALUE,
+  OPTION_WITHOUT_VALUE,
+  OPTION_TWICE,
+  OPTION_WITHOUT_PERIOD,
+  STAMP_NOT_A_DATE,
+  ROWS_OUT_OF_ORDER,
+  STEP_UNKNOWN,
   ERROR_WRITING_CONSOLE,
 };
 
@@ -57,6 +65,19 @@ inline constexpr FailureRow FAILURE_TABLE[] = {
     {Failure::SAME_FILE, EXIT_FILE_ERROR, false, "input and output are the same file: ", "\n"},
     {Failure::ERROR_READING, EXIT_FILE_ERROR, false, "error reading ", "\n"},
     {Failure::ERROR_WRITING, EXIT_FILE_ERROR, false, "error writing ", "\n"},
+    {Failure::PERIOD_USAGE, EXIT_BAD_INPUT, false,
+     "usage: tabsum --by day|month|year|water-year [<options>] <in-name> <out-name> "
+     "[<headrows{def=auto}>] [<data columns{def=auto}>] [<additional columns{def=0}>]\n\n",
+     ""},
+    {Failure::OPTION_VALUE, EXIT_BAD_INPUT, false, "invalid value for ", "; see 'tabsum --help'\n"},
+    {Failure::OPTION_WITHOUT_VALUE, EXIT_BAD_INPUT, false, "option ", " needs a value\n"},
+    {Failure::OPTION_TWICE, EXIT_BAD_INPUT, false, "option ", " given twice\n"},
+    {Failure::OPTION_WITHOUT_PERIOD, EXIT_BAD_INPUT, false, "option ", " works only with --by\n"},
+    // The rows are named by their lines and stamps as they stand in the table.
+    {Failure::STAMP_NOT_A_DATE, EXIT_BAD_INPUT, false, "stamp names no hour of the calendar: ", "\n"},
+    {Failure::ROWS_OUT_OF_ORDER, EXIT_BAD_INPUT, false, "rows out of order: ", "\n"},
+    {Failure::STEP_UNKNOWN, EXIT_BAD_INPUT, false, "the first two data rows do not tell the step of the table (",
+     "); give --step HOURS\n"},
     // Standard output is what failed, so this one goes to standard error.
     {Failure::ERROR_WRITING_CONSOLE, EXIT_FILE_ERROR, true, "error writing standard output\n", ""},
 };

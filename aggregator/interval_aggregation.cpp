@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "layout_detection.h"
+#include "calendar_periods.h"
 #include "number_format.h"
+#include "period_statistics.h"
 #include "row_values.h"
 #include "short_number_format.h"
 #include "stamp_check.h"
@@ -87,6 +89,11 @@ void write_sums_row(TabsumRun& run, int year, int month, int day, int hour, doub
 }
 
 void close_interval(TabsumRun& run) {
+  if (uses_statistics(run.settings.periods)) {
+    const textio::Stamp stamp{run.year, run.month, run.day, run.hour};
+    close_statistics_group(run, stamp, run.settings.intervals);
+    return;
+  }
   const int columns = run.settings.data_columns;
   for (int j = 0; j < columns; ++j) {
     run.sums[j].total_sum += run.sums[j].interval_sum;
@@ -107,13 +114,7 @@ void copy_header(TabsumRun& run) {
     bool got_piece = run.input.read_line_piece(run.line_buffer, LAYOUT_PIECE_SIZE);
     if (run.input.read_failed()) fail_reading(run);
     if (!got_piece) break;
-    if (row == 1) {
-      run.output.put("Sums from ");
-      run.output.put(run.settings.in_name);
-      run.output.put(" (");
-      run.output.put_int(run.settings.intervals);
-      run.output.put(" intervals): ");
-    }
+    if (row == 1) put_header_title(run);
     // A long row is copied through in pieces.
     while (got_piece) {
       run.output.put(run.line_buffer);
@@ -142,7 +143,13 @@ void aggregate_rows(TabsumRun& run) {
       in.skip_line();
       break;
     }
-    check_stamp(run.stamps, Stamp{run.year, run.month, run.day, run.hour}, in);
+    // By the calendar, rows go to periods by their stamps, and an unordered
+    // table is refused there; by rows, a stamp out of step is only named.
+    if (run.settings.periods.period != Period::NONE) {
+      enter_row_period(run);
+    } else {
+      check_stamp(run.stamps, Stamp{run.year, run.month, run.day, run.hour}, in);
+    }
     ++run.rows_in_interval;
     t.row_sum = 0.0;
     t.row_count = 0.0;
@@ -158,12 +165,23 @@ void aggregate_rows(TabsumRun& run) {
 }
 
 void finish_totals(TabsumRun& run) {
-  for (int j = 0; j < run.settings.data_columns; ++j) {
-    ColumnSums& c = run.sums[j];
-    c.remainder_sum += c.interval_sum;
-    c.total_sum += c.remainder_sum;
+  if (uses_statistics(run.settings.periods)) {
+    // The last period is written however few rows it has; an unfinished
+    // group of rows enters only the totals, as without statistics.
+    if (run.settings.periods.period != Period::NONE) {
+      close_last_period(run);
+    } else {
+      fold_group_into_totals(run);
+    }
+    write_statistics_totals(run);
+  } else {
+    for (int j = 0; j < run.settings.data_columns; ++j) {
+      ColumnSums& c = run.sums[j];
+      c.remainder_sum += c.interval_sum;
+      c.total_sum += c.remainder_sum;
+    }
+    write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
   }
-  write_sums_row(run, 0, 0, 0, 0, &ColumnSums::total_sum);
   DatePrefix prefix;
   put_count_line(run, prefix, run.totals.run_count, run.totals.run_sum);
 }

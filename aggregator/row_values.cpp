@@ -17,7 +17,11 @@ void add_row_values_plain(TabsumRun& run, RunTotals& t) {
   for (long long k = 1; k <= positions; ++k) {
     double value = 0.0;
     if (const int got = run.input.scan_double(value); got != textio::SCAN_OK) {
-      if (!read_on_after_failure(run, got, failed_at)) break;
+      if (k > additional) run.sums[k - additional - 1].missing += 1.0;
+      if (!read_on_after_failure(run, got, failed_at)) {
+        note_unread_columns(run, k + 1);
+        break;
+      }
       continue;
     }
     add_value(run.sums.get(), additional, k, value, t);

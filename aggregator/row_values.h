@@ -25,14 +25,29 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& t);
 
 // Shared by both ways: a value read from position `k` (1 = the first field
 // behind the date fields) is added when it is valid and of a data column.
+// The column's smallest and largest value are kept here only.
 inline void add_value(ColumnSums* sums, long long additional, long long k, double value, RunTotals& t) {
-  if (value > NODATA_LIMIT && k > additional) {
-    sums[k - additional - 1].interval_sum += value;
+  if (k <= additional) return;
+  ColumnSums& c = sums[k - additional - 1];
+  if (value > NODATA_LIMIT) {
+    c.interval_sum += value;
     t.row_sum += value;
     t.row_count += 1.0;
     t.run_sum += value;
     t.run_count += 1.0;
+    if (value < c.minimum) c.minimum = value;
+    if (value > c.maximum) c.maximum = value;
+  } else {
+    c.missing += 1.0;
   }
+}
+
+// Shared by both ways, when a row's reading stops early: the data columns
+// from position `k` on are not read, so none of them has a valid value.
+inline void note_unread_columns(TabsumRun& run, long long k) {
+  const long long additional = run.settings.additional_columns;
+  const long long positions = additional + run.settings.data_columns;
+  for (k = k > additional ? k : additional + 1; k <= positions; ++k) run.sums[k - additional - 1].missing += 1.0;
 }
 
 // Shared by both ways, after a field that did not convert (`got` is the

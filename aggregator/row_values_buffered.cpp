@@ -115,6 +115,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
         const bool counts = value > NODATA_LIMIT;
         const double added = counts ? value : 0.0;
         column[good].interval_sum += added;
+        if (!counts) column[good].missing += 1.0;
         t.row_sum += added;
         t.run_sum += added;
         const auto fields = static_cast<long long>(good) + 1;
@@ -155,10 +156,13 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
       t.row_sum += value;
       t.run_sum += value;
       ++counted;
+    } else {
+      column->missing += 1.0;
     }
     ++k;
     ++column;
   }
+  if (got < 0) note_unread_columns(run, k);
   t.row_count += static_cast<double>(counted);
   t.run_count += static_cast<double>(counted);
   in.consume_to(p);

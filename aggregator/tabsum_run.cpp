@@ -4,10 +4,12 @@
 #include <string>
 
 #include "command_line.h"
+#include "command_options.h"
 #include "exit_codes.h"
 #include "help_text.h"
 #include "interval_aggregation.h"
 #include "layout_detection.h"
+#include "period_statistics.h"
 #include "platform_io.h"
 #include "run_warnings.h"
 #include "version.h"
@@ -63,7 +65,16 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
       break;
   }
   run.console.put(BANNER);
-  if (!parse_command_line(argc, argv, run.settings)) throw failure(Failure::USAGE);
+  PeriodSettings& periods = run.settings.periods;
+  // The arguments behind the options are read as if they were all there is.
+  const int first = parse_options(argc, argv, periods);
+  const int rest = argc - first + 1;
+  const char* const* rest_argv = argv + first - 1;
+  if (periods.period != Period::NONE) {
+    if (!parse_period_command_line(rest, rest_argv, run.settings)) throw failure(Failure::PERIOD_USAGE);
+  } else if (!parse_command_line(rest, rest_argv, run.settings)) {
+    throw failure(Failure::USAGE);
+  }
   if (run.settings.data_columns < 0 || run.settings.additional_columns < 0) {
     throw failure(Failure::NEGATIVE_COLUMNS);
   }
@@ -71,7 +82,7 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
   // The layout is found before the output is opened, so that a table that
   // cannot be summed leaves an existing output file as it is. A bad number
   // of intervals is named first, and empties the output as it always has.
-  const bool intervals_valid = run.settings.intervals > 1;
+  const bool intervals_valid = periods.period != Period::NONE || run.settings.intervals > 1;
   LayoutScan layout;
   if (intervals_valid) {
     scan_layout(run, layout);
@@ -85,6 +96,11 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
 
   report_layout(run, layout);
   allocate_sums(run);
+  if (uses_statistics(periods)) prepare_statistics(run);
+  // Only the plain reading keeps the smallest and largest values.
+  if (periods.statistic == Statistic::MIN || periods.statistic == Statistic::MAX) {
+    run.row_reading = RowReading::PLAIN;
+  }
   copy_header(run);
   aggregate_rows(run);
   finish_totals(run);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times tabsum against a mawk program doing the same work on a large table:
 # per-column sums over groups of 24 rows, skipping values at or below -998,
-# a totals row, and one console line per data row.
+# a totals row, and one console line per data row. tabsum is also timed by
+# the calendar (--by day, --by month --min-valid 0.9) on the same table.
 #
 #   bench/tabsum_vs_mawk.sh [--mawk-only] BUILD_DIR
 #
@@ -110,6 +111,14 @@ if [[ $mawk_only -eq 0 ]]; then
   time_best "$tabsum" table.txt out.txt "$INTERVALS"
   tabsum_seconds=$best_seconds
   tabsum_kb=$peak_kb
+  # The same table by the calendar: days (as many groups as above), and
+  # months with a share of valid values, which count each column's values.
+  time_best "$tabsum" --by day table.txt out_day.txt
+  day_seconds=$best_seconds
+  day_kb=$peak_kb
+  time_best "$tabsum" --by month --min-valid 0.9 table.txt out_month.txt
+  month_seconds=$best_seconds
+  month_kb=$peak_kb
 fi
 time_best mawk -v n="$INTERVALS" -v out=out_mawk.txt "$MAWK_PROGRAM" table.txt
 mawk_seconds=$best_seconds
@@ -123,6 +132,10 @@ echo "  mawk:   $mawk_seconds s, peak resident memory $(to_mb "$mawk_kb") MB"
 if [[ $mawk_only -eq 0 ]]; then
   awk -v m="$mawk_seconds" -v t="$tabsum_seconds" \
     'BEGIN { if (t > 0) printf "  mawk / tabsum: %.2f\n", m / t; else print "  mawk / tabsum: tabsum too fast to measure" }'
+  echo "  tabsum --by day: $day_seconds s, peak resident memory $(to_mb "$day_kb") MB"
+  echo "  tabsum --by month --min-valid 0.9: $month_seconds s, peak resident memory $(to_mb "$month_kb") MB"
+  awk -v d="$day_seconds" -v m="$month_seconds" -v t="$tabsum_seconds" \
+    'BEGIN { if (t > 0) printf "  by the calendar / groups of rows: day %.3f, month %.3f\n", d / t, m / t }'
   # Both write the same table when they did the same work; a difference is
   # worth a look before trusting the ratio.
   if cmp -s out.txt out_mawk.txt; then

@@ -38,6 +38,13 @@ head -n 1 "$demo/berlin/daily_sums.txt"
 awk '$2 == 6 && $3 >= 28' "$demo/berlin/daily_sums.txt"
 tail -n 1 "$demo/berlin/daily_sums.txt"
 same_as_stored daily_sums.txt
+echo
+echo "== tabsum: monthly sums by the calendar; a month with less than 90 % of its hours"
+echo "   valid is missing (-999): October has only its first day"
+echo "\$ tabsum --by month --min-valid 0.9 hourly_7_stations.txt monthly_sums.txt"
+(cd "$demo/berlin" && "$tabsum" --by month --min-valid 0.9 hourly_7_stations.txt monthly_sums.txt | tail -n 2)
+cat "$demo/berlin/monthly_sums.txt"
+same_as_stored monthly_sums.txt
 
 echo
 echo "== pluvo: the six other stations as hourly (ANETZ) stations, interpolated onto"

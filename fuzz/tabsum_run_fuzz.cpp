@@ -16,6 +16,11 @@
 // reader's first block, so that the rows stand across the block's edge
 // (a given headrows grows by one). An input cut to a fuzzer's few KB could
 // not reach it otherwise.
+// A table whose numbers are short is run once more by the calendar (--by),
+// with the arguments behind the number of intervals and options drawn from
+// the input's bytes; the same checks apply, but for the count of output
+// lines (a period without rows has a row too), and the plain reading and
+// the CR LF form must again give the same run.
 
 #include <algorithm>
 #include <cstdio>
@@ -81,12 +86,15 @@ void check_failure(const textio::FatalError& f) {
 }
 
 Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args,
-                  tabsum::RowReading reading = tabsum::RowReading::BUFFERED) {
+                  tabsum::RowReading reading = tabsum::RowReading::BUFFERED,
+                  const std::vector<std::string>& options = {}) {
   const std::string in_name = fuzz::private_path("table.txt");
   const std::string out_name = fuzz::private_path("sums.txt");
   fuzz::write_file(in_name, table);
   std::remove(out_name.c_str());
-  std::vector<const char*> argv = {"tabsum", in_name.c_str(), out_name.c_str()};
+  std::vector<const char*> argv = {"tabsum"};
+  for (const std::string& o : options) argv.push_back(o.c_str());
+  argv.insert(argv.end(), {in_name.c_str(), out_name.c_str()});
   for (const std::string& a : args) argv.push_back(a.c_str());
 
   Run result;
@@ -109,18 +117,112 @@ Run run_tabsum_on(std::string_view table, const std::vector<std::string>& args,
   return result;
 }
 
-void check(const Run& run, std::string_view table) {
+// The calendar writes a row for every period between the first row's and
+// the last one's: a year of many digits would ask for millions of rows. The
+// longer the numbers of a table, the longer the periods it is run with.
+std::size_t longest_digit_run(std::string_view table) {
+  std::size_t longest = 0;
+  std::size_t run = 0;
+  for (const char c : table) {
+    run = c >= '0' && c <= '9' ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  return longest;
+}
+
+// The most fields of any line: at least the columns the layout detects.
+std::size_t most_fields(std::string_view table) {
+  std::size_t most = 0;
+  std::size_t fields = 0;
+  bool in_field = false;
+  for (const char c : table) {
+    const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    if (!blank && !in_field) ++fields;
+    in_field = !blank;
+    if (c == '\n') fields = 0;
+    most = std::max(most, fields);
+  }
+  return most;
+}
+
+// Options of the calendar mode drawn from the input, or none when its
+// numbers are too long for any period, or its rows too wide for so many
+// periods. `data_columns` is the count given, or -1.
+std::vector<std::string> calendar_options(std::string_view input, std::string_view table, long long data_columns) {
+  const std::size_t digits = longest_digit_run(table);
+  if (digits > 4) return {};
+  // Years of two digits span 1801 to 1999, of three 901 to 2899, of four
+  // -8099 to 9999: at most this many periods of each kind.
+  const long long day_periods = 200 * 366;
+  const long long month_periods = digits <= 2 ? 200 * 12 : 2000 * 12;
+  const long long year_periods = digits <= 2 ? 200 : digits == 3 ? 2000 : 18100;
+  const long long columns = data_columns >= 0 ? data_columns : static_cast<long long>(most_fields(table));
+  // Twelve characters at most for each value and date field.
+  auto fits = [&](long long periods) { return periods * (columns + 4) * 12 <= (16LL << 20); };
+  if (!fits(year_periods)) return {};
+  std::uint64_t h = 1469598103934665603ull;
+  for (const char c : input) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  auto draw = [&h](std::uint64_t n) {
+    const std::uint64_t v = h % n;
+    h /= n;
+    return v;
+  };
+  // Days only for years of two digits (1900 + year), months up to three.
+  static const char* const PERIODS[] = {"year", "water-year", "month", "day"};
+  std::uint64_t periods = 2;
+  if (digits <= 3 && fits(month_periods)) periods = 3;
+  if (digits <= 2 && fits(day_periods)) periods = 4;
+  std::vector<std::string> o = {"--by", PERIODS[draw(periods)]};
+  if (draw(2)) o.insert(o.end(), {"--stamps", "start"});
+  if (draw(2)) o.insert(o.end(), {"--day-start", std::to_string(draw(24))});
+  if (draw(2)) o.insert(o.end(), {"--water-year-start", std::to_string(1 + draw(12))});
+  static const char* const STATS[] = {"sum", "mean", "min", "max", "count"};
+  if (draw(2)) o.insert(o.end(), {"--stat", STATS[draw(5)]});
+  static const char* const SHARES[] = {"0.5", "1", "0.01"};
+  if (draw(2)) o.insert(o.end(), {"--min-valid", SHARES[draw(3)]});
+  if (draw(3) == 0) o.insert(o.end(), {"--step", std::to_string(1 + draw(24))});
+  return o;
+}
+
+void check(const Run& run, std::string_view table, bool by_calendar = false) {
   if (run.code != 0 && run.code != 1 && run.code != 2) fuzz::finding("tabsum ended with code " + std::to_string(run.code));
   if ((run.code == 0) != ends_with(run.console, "ready..\n")) {
     fuzz::finding("exit code " + std::to_string(run.code) + " with the console ending " +
                   fuzz::escaped(run.console.substr(run.console.size() > 80 ? run.console.size() - 80 : 0)));
   }
-  if (run.code == 0) {
+  if (run.code == 0 && !by_calendar) {
     // Header rows and interval rows come from input lines; one totals row is added.
     const std::size_t out_lines = count_lines(run.output);
     const std::size_t in_lines = count_lines(table);
     if (out_lines > in_lines + 1) {
       fuzz::finding(std::to_string(out_lines) + " output lines from " + std::to_string(in_lines) + " input lines");
+    }
+  }
+}
+
+// Runs the table, checks the run, and runs it again with the values read
+// the plain way and in the CR LF form, which must give the same run.
+void run_and_compare(std::string_view table, const std::vector<std::string>& args,
+                     const std::vector<std::string>& options) {
+  const Run run = run_tabsum_on(table, args, tabsum::RowReading::BUFFERED, options);
+  check(run, table, !options.empty());
+  const Run plain = run_tabsum_on(table, args, tabsum::RowReading::PLAIN, options);
+  if (plain.code != run.code || plain.console != run.console || plain.output != run.output) {
+    fuzz::finding("the plain reading of the row values changes the run: code " + std::to_string(run.code) + " -> " +
+                  std::to_string(plain.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
+                  fuzz::escaped(plain.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
+                  fuzz::escaped(plain.output, 120));
+  }
+  if (table.find_first_of("\r\x1a") == std::string_view::npos) {
+    std::string crlf;
+    for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    crlf += "\x1a" "1990 1 1 1 5 5 5\r\n";
+    const Run again = run_tabsum_on(crlf, args, tabsum::RowReading::BUFFERED, options);
+    if (again.code != run.code || again.console != run.console || again.output != run.output) {
+      fuzz::finding("CR LF and 0x1A change the run: code " + std::to_string(run.code) + " -> " +
+                    std::to_string(again.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
+                    fuzz::escaped(again.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
+                    fuzz::escaped(again.output, 120));
     }
   }
 }
@@ -161,26 +263,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (args.size() > 2 && tabsum::convert_int_argument(args[2].c_str()) > COLUMN_LIMIT) return 0;
 
   const std::string_view table = padded.empty() ? given_table : std::string_view(padded);
-  const Run run = run_tabsum_on(table, args);
-  check(run, table);
-  const Run plain = run_tabsum_on(table, args, tabsum::RowReading::PLAIN);
-  if (plain.code != run.code || plain.console != run.console || plain.output != run.output) {
-    fuzz::finding("the plain reading of the row values changes the run: code " + std::to_string(run.code) + " -> " +
-                  std::to_string(plain.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
-                  fuzz::escaped(plain.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
-                  fuzz::escaped(plain.output, 120));
-  }
-  if (table.find_first_of("\r\x1a") == std::string_view::npos) {
-    std::string crlf;
-    for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    crlf += "\x1a" "1990 1 1 1 5 5 5\r\n";
-    const Run again = run_tabsum_on(crlf, args);
-    if (again.code != run.code || again.console != run.console || again.output != run.output) {
-      fuzz::finding("CR LF and 0x1A change the run: code " + std::to_string(run.code) + " -> " +
-                    std::to_string(again.code) + ", console " + fuzz::escaped(run.console, 120) + " -> " +
-                    fuzz::escaped(again.console, 120) + ", output " + fuzz::escaped(run.output, 120) + " -> " +
-                    fuzz::escaped(again.output, 120));
-    }
+  run_and_compare(table, args, {});
+  // By the calendar: the same arguments but the number of intervals.
+  const long long given_columns = args.size() > 2 ? tabsum::convert_int_argument(args[2].c_str()) : -1;
+  const std::vector<std::string> options = calendar_options(input, table, given_columns);
+  if (!options.empty()) {
+    const std::vector<std::string> rest(args.begin() + std::min<std::size_t>(args.size(), 1), args.end());
+    run_and_compare(table, rest, options);
   }
   return 0;
 }

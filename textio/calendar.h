@@ -70,4 +70,25 @@ constexpr bool stamp_hours(long long year, long long month, long long day, long 
   return true;
 }
 
+// a / b rounded toward minus infinity, for b > 0: the day of an hour count
+// before 1970 is the day that holds it, as after it.
+constexpr long long floor_div(long long a, long long b) { return a / b - (a % b < 0); }
+
+struct Stamp {
+  long long year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+};
+
+// The stamp of an instant given in hours from 1 January 1970, 0:00, as a
+// table writes it. A stamp at the end of its hour (`end_of_hour`) names
+// midnight as hour 24 of the day before, so that a day's stamps run 1 to
+// 24; a stamp at the start of its hour names it as hour 0, hours 0 to 23.
+constexpr Stamp stamp_of_hours(long long hours, bool end_of_hour) {
+  const long long day = floor_div(end_of_hour ? hours - 1 : hours, 24);
+  const CivilDate date = civil_from_days(day);
+  return Stamp{date.year, date.month, date.day, static_cast<int>(hours - day * 24)};
+}
+
 }  // namespace textio

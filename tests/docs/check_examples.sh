@@ -13,6 +13,8 @@
 #   run          lines "$ command" run in bash; the lines after each up to the
 #                next "$ " are what it prints (standard output and error)
 #   output NAME  after the last block, the file NAME must hold exactly this
+#   copy NAME PATH  no block: the file NAME is a copy of PATH, a path from
+#                the document's folder (for data too large to show)
 # All blocks of one document share one fresh working directory, in order.
 set -uo pipefail
 
@@ -24,6 +26,7 @@ done
 [ "${1:-}" = "--" ] && shift
 [ $# -eq 1 ] || { echo "usage: check_examples.sh DIR... -- DOCUMENT" >&2; exit 2; }
 doc=$1
+doc_dir=$(cd "$(dirname "$doc")" && pwd)
 for d in "${dirs[@]}"; do PATH="$d:$PATH"; done
 export PATH LC_ALL=C.UTF-8
 
@@ -48,7 +51,13 @@ n=0; state=idle; kind=""
 while IFS= read -r line || [ -n "$line" ]; do
   case $state in
     idle)
-      if [[ $line =~ $marker_re ]]; then kind=${BASH_REMATCH[1]}; state=marked; fi ;;
+      if [[ $line =~ $marker_re ]]; then
+        kind=${BASH_REMATCH[1]}; state=marked
+        # A copy has no block of its own.
+        if [[ $kind == copy\ * ]]; then
+          n=$((n + 1)); printf '%s\n' "$kind" > "$work/$n.kind"; : > "$work/$n.raw"; state=idle
+        fi
+      fi ;;
     marked)
       if [[ $line =~ $open_re ]]; then
         n=$((n + 1)); printf '%s\n' "$kind" > "$work/$n.kind"; : > "$work/$n.raw"; state=inside
@@ -97,6 +106,9 @@ for ((i = 1; i <= n; i++)); do
     file) cp "$work/$i.text" "$work/dir/$name" ;;
     run) run_block "$work/$i.text" ;;
     output) outputs+=("$i:$name") ;;
+    copy)
+      read -r _ name from < "$work/$i.kind"
+      cp "$doc_dir/$from" "$work/dir/$name" || fail "cannot copy $from" ;;
     *) fail "unknown check '$what'" ;;
   esac
 done

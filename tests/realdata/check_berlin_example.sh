@@ -15,11 +15,13 @@ cd "$work"
 status=0
 "$tabsum" hourly_7_stations.txt daily_sums.txt 24 >tabsum_console.txt || status=$?
 [ "$status" -eq 0 ] || { echo "tabsum ended with exit code $status" >&2; exit 1; }
+"$tabsum" --by month --min-valid 0.9 hourly_7_stations.txt monthly_sums.txt >tabsum_monthly_console.txt || status=$?
+[ "$status" -eq 0 ] || { echo "tabsum --by month ended with exit code $status" >&2; exit 1; }
 "$pluvo" <answers.txt >pluvo_console.txt 2>&1 || status=$?
 [ "$status" -eq 0 ] || { echo "pluvo ended with exit code $status:" >&2; tail -n 3 pluvo_console.txt >&2; exit 1; }
 
 failed=0
-for table in daily_sums.txt pluvo_berlin.txt; do
+for table in daily_sums.txt monthly_sums.txt pluvo_berlin.txt; do
   if ! cmp "$berlin/expected/$table" "$table"; then
     echo "$table differs from examples/berlin/expected/$table; first differing lines:" >&2
     diff "$berlin/expected/$table" "$table" | head -n 10 >&2 || true

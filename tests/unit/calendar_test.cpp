@@ -83,4 +83,27 @@ TEST(Calendar, StampHours) {
   }
 }
 
+// The stamp of an instant gives the instant back, in both conventions:
+// midnight is hour 24 of the day before at the end of an hour, hour 0 at
+// its start; before 1970 too.
+TEST(Calendar, StampOfHoursRoundTrip) {
+  EXPECT_EQ(textio::floor_div(-1, 24), -1);
+  EXPECT_EQ(textio::floor_div(-24, 24), -1);
+  EXPECT_EQ(textio::floor_div(23, 24), 0);
+  long long first = 0;
+  ASSERT_TRUE(textio::stamp_hours(1968, 2, 27, 0, first));
+  for (long long h = first; h < first + 24 * 800; h += 7) {
+    for (const bool end : {true, false}) {
+      const textio::Stamp s = textio::stamp_of_hours(h, end);
+      EXPECT_TRUE(end ? s.hour >= 1 && s.hour <= 24 : s.hour >= 0 && s.hour <= 23) << h;
+      long long back = 0;
+      ASSERT_TRUE(textio::stamp_hours(s.year, s.month, s.day, s.hour, back));
+      EXPECT_EQ(back, h);
+    }
+  }
+  const textio::Stamp midnight = textio::stamp_of_hours(first + 48, true);
+  EXPECT_EQ(midnight.day, 28);
+  EXPECT_EQ(midnight.hour, 24);
+}
+
 }  // namespace

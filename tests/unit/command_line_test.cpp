@@ -66,6 +66,10 @@ TEST(TabsumHelp, NamesVersionUsageAndManual) {
   std::string usage = tabsum::failure_row(tabsum::Failure::USAGE).before;
   usage.pop_back();
   EXPECT_NE(help.find(usage), std::string::npos);
+  // And the one of the calendar mode, without its "usage: ".
+  std::string by_period = tabsum::failure_row(tabsum::Failure::PERIOD_USAGE).before;
+  by_period.pop_back();
+  EXPECT_NE(help.find("       " + by_period.substr(7)), std::string::npos);
   EXPECT_NE(help.find("man tabsum"), std::string::npos);
 }
 

@@ -30,7 +30,7 @@ struct Outcome {
   std::string console;
   std::string output;
   std::string failure;
-  std::vector<std::uint64_t> sums;  // interval, remainder and total sum of each column
+  std::vector<std::uint64_t> sums;  // interval, remainder and total sum and missing values of each column
   std::uint64_t run_sum = 0;
   std::uint64_t run_count = 0;
   std::uint64_t position = 0;
@@ -76,7 +76,9 @@ Outcome aggregate(const std::string& text, Layout layout, Source source, RowRead
   o.output = run.output.take_captured();
   for (int j = 0; j < layout.data_columns; ++j) {
     const tabsum::ColumnSums& c = run.sums[j];
-    for (const double v : {c.interval_sum, c.remainder_sum, c.total_sum}) o.sums.push_back(std::bit_cast<std::uint64_t>(v));
+    for (const double v : {c.interval_sum, c.remainder_sum, c.total_sum, c.missing}) {
+      o.sums.push_back(std::bit_cast<std::uint64_t>(v));
+    }
   }
   o.run_sum = std::bit_cast<std::uint64_t>(run.totals.run_sum);
   o.run_count = std::bit_cast<std::uint64_t>(run.totals.run_count);
