@@ -2,6 +2,7 @@
 
 #include "date_text.h"
 #include "day_loop.h"
+#include "failure_place.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "hourly_advance.h"
@@ -140,10 +141,16 @@ void stop(PluvoRun& run) {
 }
 
 int run_pluvo(PluvoRun& run, const AllocationSeam& seam) {
-  start_up(run, seam);
-  start_synchronisation(run);
-  run_day_loop(run, seam);
+  try {
+    start_up(run, seam);
+    start_synchronisation(run);
+    run_day_loop(run, seam);
+  } catch (const textio::FatalError& failure) {
+    if (failure.code >= READ_X_LABELS && failure.code <= READ_SAMMLER_VALUE) note_read_failure(run, failure.code);
+    throw;
+  }
   stop(run);
+  write_kept_notes(run, true);
   return EXIT_COMPLETE;
 }
 

@@ -23,6 +23,7 @@ void TextReader::clear_buffer() {
   buf_[0] = '\0';
   source_done_ = pending_cr_ = eof_flag_ = false;
   discarded_ = 0;
+  discarded_lines_ = 0;
 }
 
 void TextReader::drop_kept() {
@@ -69,6 +70,10 @@ void TextReader::attach_unseekable_text(std::string text, std::size_t chunk, std
   text_chunk_ = chunk > 0 ? chunk : 1;
   text_fail_after_ = fail_after;
   start_source(false);
+}
+
+std::uint64_t TextReader::line() const {
+  return discarded_lines_ + static_cast<std::uint64_t>(std::count(buf_.data(), buf_.data() + pos_, '\n')) + 1;
 }
 
 bool TextReader::rewind() {
@@ -166,6 +171,7 @@ bool TextReader::fill(std::size_t& keep) {
     // Keep the characters from `keep` on, at the front of the buffer.
     if (keep > 0) {
       discarded_ += keep;
+      if (counting_lines_) discarded_lines_ += static_cast<std::uint64_t>(std::count(buf_.data(), buf_.data() + keep, '\n'));
       std::memmove(buf_.data(), buf_.data() + keep, end_ - keep);
       pos_ -= keep;
       end_ -= keep;

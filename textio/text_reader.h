@@ -74,6 +74,12 @@ class TextReader {
   // The number of characters (after the text-mode translation) consumed
   // since the start of the input.
   std::uint64_t position() const { return discarded_ + pos_; }
+  // Line numbers for messages that point into the input: once asked for,
+  // before the input is opened or attached, the reader counts the line
+  // ends of what it drops from its buffer (no cost per item), and line()
+  // tells the line of the next unread character, counting from 1.
+  void count_lines() { counting_lines_ = true; }
+  std::uint64_t line() const;
 
   // "%d": skips white space, reads an optional sign and decimal digits.
   int scan_int(int& value) {
@@ -181,6 +187,8 @@ class TextReader {
   bool kept_is_whole_ = false;   // the input ended while it was kept
   bool read_failed_ = false;
   std::uint64_t discarded_ = 0;  // characters dropped from the front of buf_
+  bool counting_lines_ = false;
+  std::uint64_t discarded_lines_ = 0;  // line ends among them, when counted
 
   std::vector<char> buf_;
   std::size_t pos_ = 0;
