@@ -1,6 +1,7 @@
 #include "hourly_advance.h"
 
 #include <climits>
+#include <new>
 
 #include "failure_place.h"
 #include "fatal_errors.h"
@@ -48,7 +49,11 @@ void read_reporting_group(PluvoRun& run, StationGroup& group) {
   group.file.skip_space();
   if (group.file.read_failed()) fatal_read_error(group.advance.value);
   if (mismatch) {
-    note_time_mismatch(run, group, line, *slot.stamp, reported);
+    try {
+      note_time_mismatch(run, group, line, *slot.stamp, reported);
+    } catch (const std::bad_alloc&) {
+      // The mismatch is reported all the same, without its place.
+    }
     time_mismatch(*slot.stamp, group.mismatch);
   }
 }

@@ -1,5 +1,7 @@
 #include "run_sequence.h"
 
+#include <new>
+
 #include "date_text.h"
 #include "day_loop.h"
 #include "failure_place.h"
@@ -146,11 +148,20 @@ int run_pluvo(PluvoRun& run, const AllocationSeam& seam) {
     start_synchronisation(run);
     run_day_loop(run, seam);
   } catch (const textio::FatalError& failure) {
-    if (failure.code >= READ_X_LABELS && failure.code <= READ_SAMMLER_VALUE) note_read_failure(run, failure.code);
+    // Where it happened is told when storage allows; the failure itself
+    // stays what it is.
+    try {
+      if (failure.code >= READ_X_LABELS && failure.code <= READ_SAMMLER_VALUE) note_read_failure(run, failure.code);
+    } catch (const std::bad_alloc&) {
+    }
     throw;
   }
   stop(run);
-  write_kept_notes(run, true);
+  // A warning that finds no storage is left out; the run is complete.
+  try {
+    write_kept_notes(run, true);
+  } catch (const std::bad_alloc&) {
+  }
   return EXIT_COMPLETE;
 }
 
