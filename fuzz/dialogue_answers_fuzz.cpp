@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <unistd.h>
@@ -37,14 +38,28 @@ std::string read_back(std::FILE* f) {
 }
 
 // The checked dialogue asks again for a station file that cannot be read:
-// the names the seeds give are files of the private directory, where the
-// target runs.
-bool enter_directory_with_station_files() {
-  for (const char* name : {"anetz.txt", "klima.txt", "sammler.txt", "klima daten.txt", "a.txt"}) {
-    fuzz::write_file(fuzz::private_path(name), "");
+// the names the seeds give are empty files of the private directory, where
+// the dialogue runs; libFuzzer's own files stay where it was started.
+struct InPrivateDirectory {
+  std::string before;
+  InPrivateDirectory() {
+    static const bool made = [] {
+      for (const char* name : {"anetz.txt", "klima.txt", "sammler.txt", "klima daten.txt", "a.txt"}) {
+        fuzz::write_file(fuzz::private_path(name), "");
+      }
+      return true;
+    }();
+    (void)made;
+    char here[4096];
+    if (getcwd(here, sizeof here) == nullptr || chdir(fuzz::private_dir().c_str()) != 0) {
+      fuzz::finding("cannot enter the private directory");
+    }
+    before = here;
   }
-  return chdir(fuzz::private_dir().c_str()) == 0;
-}
+  ~InPrivateDirectory() {
+    if (chdir(before.c_str()) != 0) std::abort();
+  }
+};
 
 }  // namespace
 
@@ -52,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::ByteSource g(data, size);
   const bool checked = g.flag();
   const std::string answers(g.rest());
-  static const bool entered = enter_directory_with_station_files();
-  (void)entered;
+  const InPrivateDirectory inside;
 
   textio::OutputBuffer console(nullptr);
   textio::TextReader input;

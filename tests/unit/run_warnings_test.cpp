@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -220,12 +221,16 @@ TEST(RunWarnings, EachSituationGivesItsLinesOnStandardError) {
     textio::TextReader answers;
     PluvoRun run(console, answers);
     pluvo::obtain_ring(run);
-    std::FILE* err = std::tmpfile();
+    // A named file: tmpfile() may not be allowed to create its file on Windows.
+    const std::string name =
+        (std::filesystem::temp_directory_path() / ("pluvo_run_warnings_" + std::to_string(&c - CASES))).string();
+    std::FILE* err = std::fopen(name.c_str(), "w+b");
     ASSERT_NE(err, nullptr);
     run.notes.stream = err;
     c.act(run);
     EXPECT_EQ(read_back(err), c.lines) << c.what;
     std::fclose(err);
+    std::remove(name.c_str());
   }
 }
 
