@@ -11,7 +11,7 @@ out="$root/fuzz/corpus"
 limit=4096
 
 rm -rf "$out"
-mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan}
+mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,batch_options,dialogue_answers}
 
 # A seed's name is the hash of its bytes, so that equal seeds are one file.
 save() {
@@ -149,6 +149,40 @@ for dir in "$cases"/pluvo/*/; do
     echo "$(header_values "$anetz" 4)$(header_values "$klima" 4)$(header_values "$sammler" 4)"
     awk -v nt="$nt" 'NR > 5 && NR <= 29 { for (i = 5; i <= NF; ++i) printf "%s ", $i; for (i = 0; i < nt; ++i) printf "0 "; print "" }' "$anetz"
   } | head -c "$limit" | save "$out/idw_plan"
+done
+
+# batch_options: the arguments of every pluvo case, and its options, one per
+# line.
+for dir in "$cases"/pluvo/*/; do
+  for f in args options; do
+    [[ -s $dir/$f ]] && head -c "$limit" "$dir/$f" | save "$out/batch_options"
+  done
+done
+
+# and the refusals and defaults no case shows on its own.
+req=$'--anetz\na.txt\n--output\no.txt\n--start\n2016-11-01\n--end=1.11.2016\n'
+for more in $'--\n-answers.txt' $'--power\n2\n--power=3' $'--keep-unmatched-rain=yes' $'--power' \
+  $'--upper-replacement\n5' $'--upper-limit=1e400' $'--nodata\n0' $'--nodata=inf' $'--max-distance\n-0' \
+  $'--klima=k.txt' $'--sammler\ns.txt\n--max-distance\n1e3' $'--start\n1.6.98' $'--lower-limit\n+-1' \
+  $'--lower-replacement\n0x10' $'--end\n0016-11-01' $'--anetz='; do
+  printf '%s%s\n' "$req" "$more" | save "$out/batch_options"
+done
+
+# dialogue_answers: a mode byte (checked, then plain) and the answers of
+# every pluvo case, on standard input or in a named answers file.
+for dir in "$cases"/pluvo/*/; do
+  for f in "$dir/stdin" "$dir"/in/answers*.txt; do
+    [[ -f $f ]] || continue
+    for mode in 1 0; do { byte "$mode"; head -c "$limit" "$f"; } | save "$out/dialogue_answers"; done
+  done
+done
+
+# Checked answers typed with mistakes: a name that cannot be read, empty
+# lines and words for numbers, a decimal comma, a two-digit year, several
+# answers on one line, and the end of the input in the middle.
+for answers in $'no such file.txt\nanetz.txt\n\n\nout.txt\n\nx\n998\n1 6 16\n1\nsix\n6\n98\n2,5\n2.5\n100 km\n100\n0\n0\ninf\n500\n500\n' \
+  $'anetz.txt\nklima.txt\nnone.txt\n\nout.txt\n998\n1\n6\n-5\n1\n6\n0\n' $'anetz.txt klima.txt\nsammler.txt\nout.txt\n1e400\n'; do
+  for mode in 1 0; do { byte "$mode"; printf '%s' "$answers"; } | save "$out/dialogue_answers"; done
 done
 
 for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(cat "$d"/* | wc -c) bytes"; done

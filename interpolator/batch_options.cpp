@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "checked_answers.h"
@@ -59,6 +60,8 @@ std::string in_quotes(std::string_view text) {
   return out;
 }
 
+constexpr std::string_view DATE_FORMS = " (D.M.YYYY or YYYY-MM-DD)";
+
 std::string see_help() { return "; see 'pluvo --help'\n"; }
 
 std::string value_problem(std::string_view option, std::string_view value, const std::string& problem) {
@@ -98,6 +101,15 @@ bool apply_value(const OptionEntry& entry, std::string_view value, BatchSettings
         message = value_problem(entry.name, value, problem);
         return false;
       }
+      // Values that would wipe out every interpolated or measured hour.
+      if (entry.number == &RunParameters::max_distance && p.max_distance < 0.0) {
+        message = value_problem(entry.name, value, "a distance cannot be negative");
+        return false;
+      }
+      if (entry.number == &RunParameters::nodata && !(p.nodata > 0.0)) {
+        message = value_problem(entry.name, value, "must be above 0 (values not above minus it are missing)");
+        return false;
+      }
       return true;
     case ValueKind::date: {
       int& day = entry.is_start ? p.start_day : p.end_day;
@@ -121,6 +133,14 @@ bool apply_value(const OptionEntry& entry, std::string_view value, BatchSettings
 RunParameters dialogue_defaults() {
   RunParameters p;
   p.start_hour = 1;
+  return p;
+}
+
+RunParameters option_defaults() {
+  RunParameters p = dialogue_defaults();
+  p.power = 2.0;
+  // No upper limit: no estimate is above it.
+  p.upper_limit = std::numeric_limits<double>::infinity();
   return p;
 }
 
@@ -148,10 +168,13 @@ bool parse_strict_number(std::string_view text, double& value, std::string& prob
 }
 
 bool parse_strict_date(std::string_view text, int& day, int& month, int& year, std::string& problem) {
-  problem = "not a valid date";
-  const std::size_t first_dot = text.find('.');
+  problem = "not a valid date" + std::string(DATE_FORMS);
+  // D.M.YYYY, or YYYY-MM-DD as national data services write it.
+  const bool iso = text.find('.') == std::string_view::npos;
+  const char separator = iso ? '-' : '.';
+  const std::size_t first_dot = text.find(separator);
   if (first_dot == std::string_view::npos) return false;
-  const std::size_t second_dot = text.find('.', first_dot + 1);
+  const std::size_t second_dot = text.find(separator, first_dot + 1);
   if (second_dot == std::string_view::npos) return false;
   const std::string_view parts[3] = {text.substr(0, first_dot),
                                      text.substr(first_dot + 1, second_dot - first_dot - 1),
@@ -162,11 +185,11 @@ bool parse_strict_date(std::string_view text, int& day, int& month, int& year, s
     const auto [stop, error] = std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), fields[i]);
     if (error != std::errc()) return false;  // beyond the range of int
   }
-  const int d = fields[0];
+  const int d = iso ? fields[2] : fields[0];
   const int m = fields[1];
-  const int y = fields[2];
+  const int y = iso ? fields[0] : fields[2];
   if (y < 100) {
-    problem = "write the year in full";
+    problem = "write the year in full" + std::string(DATE_FORMS);
     return false;
   }
   if (m < 1 || m > 12 || d < 1 || d > days_of_month(m, y)) return false;
@@ -180,7 +203,7 @@ bool parse_strict_date(std::string_view text, int& day, int& month, int& year, s
 bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSettings& settings,
                            std::string& message) {
   settings = BatchSettings{};
-  settings.params = dialogue_defaults();
+  settings.params = option_defaults();
   bool given[OPTION_COUNT] = {};
   bool any_parameter = false;
   bool options_ended = false;
@@ -249,6 +272,17 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
       return false;
     }
   }
+  const auto given_option = [&](std::string_view name) { return given[find_option(name) - table]; };
+  // Without a maximum distance no source is in reach of any station.
+  const RunParameters& p = settings.params;
+  if ((!p.klima_file_name.empty() || !p.sammler_file_name.empty()) && !given_option("--max-distance")) {
+    message = "pluvo: --max-distance is required with --klima or --sammler\n";
+    return false;
+  }
+  if (given_option("--upper-replacement") && !given_option("--upper-limit")) {
+    message = "pluvo: --upper-replacement needs --upper-limit\n";
+    return false;
+  }
   settings.source = ParameterSource::options;
   return true;
 }
@@ -262,6 +296,8 @@ void set_up_run(PluvoRun& run, const BatchSettings& settings, bool standard_inpu
       run.parameters_from_options = true;
       break;
     case ParameterSource::dialogue_from_answers_file:
+      // Warnings about the answers name their lines.
+      run.dialogue.count_lines();
       if (std::filesystem::is_directory(settings.answers_file_name, unused) ||
           !run.dialogue.open(settings.answers_file_name)) {
         fatal_argument_error("pluvo: answers file " + in_quotes(settings.answers_file_name) +
@@ -269,6 +305,7 @@ void set_up_run(PluvoRun& run, const BatchSettings& settings, bool standard_inpu
       }
       break;
     case ParameterSource::dialogue_on_standard_input:
+      run.dialogue.count_lines();
       run.dialogue.attach_standard_input();
       run.check_answers = standard_input_is_terminal;
       break;

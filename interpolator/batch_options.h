@@ -7,8 +7,9 @@
 //   pluvo --anetz FILE ...      every parameter as an option, no dialogue
 //
 // Values are checked strictly, before anything is opened or written: a
-// number is the whole value and finite, a date D.M.YYYY exists and has its
-// year written in full. The first argument that cannot be used is reported
+// number is the whole value and finite, a date D.M.YYYY or YYYY-MM-DD
+// exists and has its year written in full, a maximum distance is not
+// negative and a nodata threshold is above 0. The first argument that cannot be used is reported
 // in one line.
 #pragma once
 
@@ -53,8 +54,12 @@ void set_up_run(PluvoRun& run, const BatchSettings& settings, bool standard_inpu
 bool parse_strict_number(std::string_view text, double& value, std::string& problem);
 bool parse_strict_date(std::string_view text, int& day, int& month, int& year, std::string& problem);
 
-// The defaults of the optional numeric options: what the dialogue leaves
-// when a question is not answered.
+// What the dialogue leaves when a question is not answered.
 RunParameters dialogue_defaults();
+
+// The defaults of the optional numeric options: power 2, no upper limit,
+// and otherwise the dialogue's. The maximum distance has none: it is
+// required with Klima or Sammler stations.
+RunParameters option_defaults();
 
 }  // namespace pluvo

@@ -146,4 +146,11 @@ void CheckedAnswers::integer(const char* prompt, int& answer) {
   }
 }
 
+void CheckedAnswers::year(const char* prompt, int& answer) {
+  const int before = answer;
+  integer(prompt, answer);
+  if (answer == before && ended) return;
+  if (answer < 100) hint(std::to_string(answer) + " is read as " + std::to_string(answer + 1900) + "\n");
+}
+
 }  // namespace pluvo

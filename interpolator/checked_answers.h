@@ -33,6 +33,8 @@ struct CheckedAnswers {
   void station_line(const char* prompt, std::string& answer);
   void real(const char* prompt, double& answer);
   void integer(const char* prompt, int& answer);
+  // An integer; a year below 100 is answered with how it is read.
+  void year(const char* prompt, int& answer);
 
  private:
   bool next_line();

@@ -62,11 +62,16 @@ void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slo
     // share of rain that was measured but not interpolated.
     int valid_hours = 0;
     for (int s = first_slot; s <= last_slot; ++s) valid_hours += run.is_valid(run.ring[s].values[k]) ? 1 : 0;
-    const bool keep = run.keep_unmatched_rain && sum == 0.0 && m_valid && m > 0.0 && valid_hours > 0;
+    const bool unmatched = sum == 0.0 && m_valid && m > 0.0 && valid_hours > 0;
+    const bool keep = run.keep_unmatched_rain && unmatched;
     const double share = keep ? m / valid_hours : 0.0;
     for (int s = first_slot; s <= last_slot; ++s) {
       double& v = run.ring[s].values[k];
       v = (run.is_valid(v) && m_valid) ? share : missing;
+    }
+    if (unmatched) {
+      ++run.notes.unmatched_windows;
+      run.notes.unmatched_rain += m;
     }
     if (keep) {
       ++run.kept_rain_windows;

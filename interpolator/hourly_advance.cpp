@@ -1,7 +1,9 @@
 #include "hourly_advance.h"
 
 #include <climits>
+#include <new>
 
+#include "failure_place.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "parameter_dialogue.h"
@@ -38,8 +40,22 @@ void read_reporting_group(PluvoRun& run, StationGroup& group) {
     return;
   }
   DateHour reported{};
-  read_group_record(group, reported, slot.values, group.advance, true);
-  if (!same_stamp(reported, *slot.stamp)) time_mismatch(*slot.stamp, group.mismatch);
+  // The white space behind the record is skipped here, after the stamp's
+  // line is known; a read that fails there still fails before the stamps
+  // are compared.
+  read_group_record(group, reported, slot.values, group.advance, false);
+  const bool mismatch = !same_stamp(reported, *slot.stamp);
+  const std::uint64_t line = mismatch ? group.file.line_number() : 0;
+  group.file.skip_space();
+  if (group.file.read_failed()) fatal_read_error(group.advance.value);
+  if (mismatch) {
+    try {
+      note_time_mismatch(run, group, line, *slot.stamp, reported);
+    } catch (const std::bad_alloc&) {
+      // The mismatch is reported all the same, without its place.
+    }
+    time_mismatch(*slot.stamp, group.mismatch);
+  }
 }
 
 void print_progress(PluvoRun& run, const DateHour& s) {

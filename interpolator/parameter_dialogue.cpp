@@ -1,5 +1,6 @@
 #include "parameter_dialogue.h"
 
+#include "answer_warnings.h"
 #include "checked_answers.h"
 #include "dialogue_prompts.h"
 
@@ -10,6 +11,7 @@ namespace {
 // that does not convert leaves its parameter unchanged.
 struct PlainAnswers {
   PluvoRun& run;
+  AnswerWarnings warnings{};
 
   void word(const char* prompt, std::string& answer) {
     run.console.put(prompt);
@@ -35,12 +37,15 @@ struct PlainAnswers {
   }
   void real(const char* prompt, double& answer) {
     run.console.put(prompt);
-    run.dialogue.scan_double(answer);
+    const bool converted = run.dialogue.scan_double(answer) == textio::SCAN_OK;
+    warnings.after_number(run, prompt, converted, converted ? short_number(answer) : std::string());
   }
   void integer(const char* prompt, int& answer) {
     run.console.put(prompt);
-    run.dialogue.scan_int(answer);
+    const bool converted = run.dialogue.scan_int(answer) == textio::SCAN_OK;
+    warnings.after_number(run, prompt, converted, converted ? std::to_string(answer) : std::string());
   }
+  void year(const char* prompt, int& answer) { integer(prompt, answer); }
 };
 
 template <class Answers>
@@ -54,10 +59,10 @@ void ask_every_parameter(PluvoRun& run, Answers& ask) {
   p.start_hour = 1;
   ask.integer(PROMPT_START_DAY, p.start_day);
   ask.integer(PROMPT_START_MONTH, p.start_month);
-  ask.integer(PROMPT_START_YEAR, p.start_year);
+  ask.year(PROMPT_START_YEAR, p.start_year);
   ask.integer(PROMPT_END_DAY, p.end_day);
   ask.integer(PROMPT_END_MONTH, p.end_month);
-  ask.integer(PROMPT_END_YEAR, p.end_year);
+  ask.year(PROMPT_END_YEAR, p.end_year);
   ask.real(PROMPT_POWER, p.power);
   ask.real(PROMPT_MAX_DISTANCE, p.max_distance);
   ask.real(PROMPT_LOWER_LIMIT, p.lower_limit);
@@ -106,6 +111,7 @@ void run_parameter_dialogue(PluvoRun& run) {
     ask_every_parameter(run, ask);
   }
   bring_dates_into_range(run.params);
+  warn_about_wiping_values(run);
 }
 
 }  // namespace pluvo

@@ -60,6 +60,12 @@ int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
   try {
     code = run_command_line(*run, argc, argv, AllocationSeam{fail_allocation});
   } catch (const textio::FatalError& f) {
+    // What the run noticed, and where it failed, stand before the message,
+    // when there is storage to compose them.
+    try {
+      write_kept_notes(*run, false);
+    } catch (const std::bad_alloc&) {
+    }
     code = report(*console, f);
   } catch (const std::bad_alloc&) {
     // Lines and words have no length limit; one too long for the memory

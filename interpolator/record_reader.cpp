@@ -37,12 +37,18 @@ bool scan_values(textio::TextReader& stream, double* values, int first, int last
 }  // namespace
 
 void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
-                 ExitCode value_code, bool skip) {
+                 ExitCode value_code, bool skip, HourZeroNote* hour_zero) {
   DateHour& stamp = *target.stamp;
   if (stream.scan_int(stamp.year) != textio::SCAN_OK || stream.scan_int(stamp.month) != textio::SCAN_OK ||
       stream.scan_int(stamp.day) != textio::SCAN_OK || stream.scan_int(stamp.hour) != textio::SCAN_OK ||
       stream.read_failed()) {
     fatal_read_error(stamp_code);
+  }
+  // Hours stamped 0 to 23 read without a failure, one hour late; the line
+  // is counted now, while the reader stands on the stamp's line.
+  if (stamp.hour == 0 && hour_zero != nullptr && !hour_zero->seen) [[unlikely]] {
+    *hour_zero = HourZeroNote{.seen = true, .line = stream.line_number(), .year = stamp.year, .month = stamp.month,
+                              .day = stamp.day};
   }
   if (!scan_values(stream, target.values, target.first, target.last)) fatal_read_error(value_code);
   // A factor of 1 leaves every double as it is.

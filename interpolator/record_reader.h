@@ -18,8 +18,9 @@ struct RecordTarget {
 // Reads one record; ends the run with `stamp_code` or `value_code` when a
 // field does not convert or a read of the file fails. Values are multiplied
 // by `factor`; with `skip` the white space behind the record is consumed.
-// Years below 100 are 19xx.
+// Years below 100 are 19xx. The first record stamped hour 0 is noted in
+// `hour_zero`, when given, with its line and its stamp as written.
 void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
-                 ExitCode value_code, bool skip);
+                 ExitCode value_code, bool skip, HourZeroNote* hour_zero = nullptr);
 
 }  // namespace pluvo

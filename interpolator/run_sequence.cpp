@@ -1,7 +1,10 @@
 #include "run_sequence.h"
 
+#include <new>
+
 #include "date_text.h"
 #include "day_loop.h"
+#include "failure_place.h"
 #include "fatal_errors.h"
 #include "hour_ring.h"
 #include "hourly_advance.h"
@@ -140,10 +143,25 @@ void stop(PluvoRun& run) {
 }
 
 int run_pluvo(PluvoRun& run, const AllocationSeam& seam) {
-  start_up(run, seam);
-  start_synchronisation(run);
-  run_day_loop(run, seam);
+  try {
+    start_up(run, seam);
+    start_synchronisation(run);
+    run_day_loop(run, seam);
+  } catch (const textio::FatalError& failure) {
+    // Where it happened is told when storage allows; the failure itself
+    // stays what it is.
+    try {
+      if (failure.code >= READ_X_LABELS && failure.code <= READ_SAMMLER_VALUE) note_read_failure(run, failure.code);
+    } catch (const std::bad_alloc&) {
+    }
+    throw;
+  }
   stop(run);
+  // A warning that finds no storage is left out; the run is complete.
+  try {
+    write_kept_notes(run, true);
+  } catch (const std::bad_alloc&) {
+  }
   return EXIT_COMPLETE;
 }
 

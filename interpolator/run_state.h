@@ -10,6 +10,7 @@
 
 #include "exit_codes.h"
 #include "output_buffer.h"
+#include "run_notes.h"
 #include "station_group.h"
 #include "text_reader.h"
 
@@ -108,6 +109,7 @@ struct PluvoRun {
   // Windows that kept unmatched rain, and the rain they kept.
   int kept_rain_windows = 0;
   double kept_rain_total = 0.0;
+  RunNotes notes;
 
   double missing_value() const { return -params.nodata - 1.0; }
   bool is_valid(double v) const { return v > -params.nodata; }

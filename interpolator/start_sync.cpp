@@ -28,6 +28,14 @@ void read_anetz_hour(PluvoRun& run, ReadCodes codes) {
   read_group_record(run.anetz, *slot.stamp, slot.values, codes, false);
   set_missing(run, slot.values, run.anetz.last + 1, run.nTotal);
   run.last_anetz_stamp = *slot.stamp;
+  if (!run.notes.anetz_first_read) {
+    const DateHour& s = *slot.stamp;
+    run.notes.anetz_first_read = true;
+    run.notes.anetz_first[0] = s.day;
+    run.notes.anetz_first[1] = s.hour;
+    run.notes.anetz_first[2] = s.month;
+    run.notes.anetz_first[3] = s.year;
+  }
 }
 
 void print_search_line(PluvoRun& run, const char* label, const DateHour& s) {

@@ -12,7 +12,7 @@ void place_behind(StationGroup& group, const StationGroup& before) {
 
 void read_group_record(StationGroup& group, DateHour& stamp, double* values, ReadCodes codes, bool skip) {
   read_record(group.file, RecordTarget{&stamp, values, group.first, group.last, group.declared_last()}, group.factor,
-              codes.stamp, codes.value, skip);
+              codes.stamp, codes.value, skip, &group.hour_zero);
 }
 
 }  // namespace pluvo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "exit_codes.h"
+#include "run_notes.h"
 #include "text_reader.h"
 
 namespace pluvo {
@@ -35,6 +36,7 @@ struct StationGroup {
   ReadCodes advance{};  // reading the record of an hour of the hourly advance
   ExitCode mismatch = EXIT_COMPLETE;  // a record whose stamp is not the ANETZ hour's
   textio::TextReader file{};
+  HourZeroNote hour_zero{};  // the file's first record stamped hour 0
 
   int count() const { return last - first + 1; }
   StationSpan span() const { return {first, last}; }

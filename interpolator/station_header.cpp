@@ -61,6 +61,10 @@ void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& gr
   const int first = group.first;
   std::string work;
   obtain_storage(seam, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
+  // Lines are counted for the messages that say where a read failed.
+  file.count_lines();
+  run.notes.header_group = &group;
+  run.notes.header_file_name = &file_name;
   if (!file.open(file_name)) fatal_stop(OPEN_STATION_FILE, {.name = file_name});
 
   // Lines 1 and 2 are not checked; only a failed read ends the run there,

@@ -86,8 +86,10 @@ class TextReader {
   // read would slow down reading a table by several per cent, so an input
   // that can return to its start is read again for them once it is done
   // with (line_numbers below), and only one that cannot has its line ends
-  // counted as it goes.
-  bool counts_lines() const { return return_ != Return::SEEK; }
+  // counted as it goes, or one whose lines are asked for at any time:
+  // count_lines(), before the input is opened or attached.
+  bool counts_lines() const { return return_ != Return::SEEK || counting_lines_; }
+  void count_lines() { counting_lines_ = true; }
   // The number of the line the current position is in, from 1, when
   // counts_lines(). It counts through the buffered characters each time.
   std::uint64_t line_number() const;
@@ -226,6 +228,7 @@ class TextReader {
   long long size_at_open_ = -1;
   std::uint64_t source_bytes_ = 0;
   bool source_ended_ = false;
+  bool counting_lines_ = false;
 
   std::vector<char> buf_;
   std::size_t pos_ = 0;

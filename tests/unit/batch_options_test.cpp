@@ -3,6 +3,7 @@
 // argument that cannot be used.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,24 +62,38 @@ TEST(BatchArguments, RefusesWhatCannotBeUsedWithOneLineNamingIt) {
       {required_and({"--lower-replacement", "abc"}), "pluvo: --lower-replacement 'abc': not a number\n"},
       {required_and({"--upper-replacement", "5e"}), "pluvo: --upper-replacement '5e': not a number\n"},
       {{"--anetz", "a.txt", "--output", "o.txt", "--start", "31.4.2017", "--end", "1.5.2017"},
-       "pluvo: --start '31.4.2017': not a valid date\n"},
+       "pluvo: --start '31.4.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
       {{"--anetz", "a.txt", "--output", "o.txt", "--start", "1.5.2017", "--end", "29.2.2017"},
-       "pluvo: --end '29.2.2017': not a valid date\n"},
+       "pluvo: --end '29.2.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
       {{"--anetz", "a.txt", "--output", "o.txt", "--start", "29.2.1900", "--end", "1.3.1900"},
-       "pluvo: --start '29.2.1900': not a valid date\n"},
-      {{"--start", "1.13.2017"}, "pluvo: --start '1.13.2017': not a valid date\n"},
-      {{"--start", "0.1.2017"}, "pluvo: --start '0.1.2017': not a valid date\n"},
-      {{"--start", "1.0.2017"}, "pluvo: --start '1.0.2017': not a valid date\n"},
-      {{"--start", "1.6.98"}, "pluvo: --start '1.6.98': write the year in full\n"},
-      {{"--end=1.6.0"}, "pluvo: --end '1.6.0': write the year in full\n"},
-      {{"--start", "1.6.2147483648"}, "pluvo: --start '1.6.2147483648': not a valid date\n"},
-      {{"--start", "2017-06-01"}, "pluvo: --start '2017-06-01': not a valid date\n"},
-      {{"--start", "1.6.2017."}, "pluvo: --start '1.6.2017.': not a valid date\n"},
-      {{"--start", "1.6"}, "pluvo: --start '1.6': not a valid date\n"},
-      {{"--start", "-1.6.2017"}, "pluvo: --start '-1.6.2017': not a valid date\n"},
-      {{"--start", "1.+6.2017"}, "pluvo: --start '1.+6.2017': not a valid date\n"},
-      {{"--start", "99999999999.6.2017"}, "pluvo: --start '99999999999.6.2017': not a valid date\n"},
-      {{"--start="}, "pluvo: --start '': not a valid date\n"},
+       "pluvo: --start '29.2.1900': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.13.2017"}, "pluvo: --start '1.13.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "0.1.2017"}, "pluvo: --start '0.1.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.0.2017"}, "pluvo: --start '1.0.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.6.98"}, "pluvo: --start '1.6.98': write the year in full (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--end=1.6.0"}, "pluvo: --end '1.6.0': write the year in full (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.6.2147483648"}, "pluvo: --start '1.6.2147483648': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "2017-06-31"}, "pluvo: --start '2017-06-31': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "2017-6"}, "pluvo: --start '2017-6': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "2017-06-01-"}, "pluvo: --start '2017-06-01-': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "0016-11-01"}, "pluvo: --start '0016-11-01': write the year in full (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.6-2017"}, "pluvo: --start '1.6-2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {required_and({"--max-distance", "-1"}), "pluvo: --max-distance '-1': a distance cannot be negative\n"},
+      {required_and({"--max-distance", "-60000"}), "pluvo: --max-distance '-60000': a distance cannot be negative\n"},
+      {required_and({"--nodata", "-1"}),
+       "pluvo: --nodata '-1': must be above 0 (values not above minus it are missing)\n"},
+      {required_and({"--nodata", "0"}),
+       "pluvo: --nodata '0': must be above 0 (values not above minus it are missing)\n"},
+      {required_and({"--klima", "k.txt"}), "pluvo: --max-distance is required with --klima or --sammler\n"},
+      {required_and({"--sammler=s.txt", "--power", "1"}),
+       "pluvo: --max-distance is required with --klima or --sammler\n"},
+      {required_and({"--upper-replacement", "5"}), "pluvo: --upper-replacement needs --upper-limit\n"},
+      {{"--start", "1.6.2017."}, "pluvo: --start '1.6.2017.': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.6"}, "pluvo: --start '1.6': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "-1.6.2017"}, "pluvo: --start '-1.6.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "1.+6.2017"}, "pluvo: --start '1.+6.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start", "99999999999.6.2017"}, "pluvo: --start '99999999999.6.2017': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
+      {{"--start="}, "pluvo: --start '': not a valid date (D.M.YYYY or YYYY-MM-DD)\n"},
       {{"--anetz="}, "pluvo: --anetz '': no file name\n"},
       {{"--output", ""}, "pluvo: --output '': no file name\n"},
   };
@@ -114,12 +129,12 @@ TEST(BatchArguments, NoArgumentsAnswersFileOrTheRuleAloneKeepTheDialogue) {
   EXPECT_TRUE(settings.keep_unmatched_rain);
 }
 
-TEST(BatchArguments, OptionsSetEveryParameterAndLeaveTheRestAtTheDialoguesValues) {
+TEST(BatchArguments, OptionsSetEveryParameterAndLeaveTheRestAtTheirDefaults) {
   BatchSettings settings;
   std::string message;
   const std::vector<std::string> args = {"--anetz", "a b.txt", "--output=o.txt", "--start", "1.6.1998",
                                          "--end=02.06.1998", "--power", "+2.5", "--lower-replacement",
-                                         "-999", "--klima", "k.txt"};
+                                         "-999", "--klima", "k.txt", "--max-distance", "20"};
   ASSERT_TRUE(pluvo::parse_batch_arguments(split(args), settings, message)) << message;
   const pluvo::RunParameters& p = settings.params;
   EXPECT_EQ(settings.source, ParameterSource::options);
@@ -136,13 +151,31 @@ TEST(BatchArguments, OptionsSetEveryParameterAndLeaveTheRestAtTheDialoguesValues
   EXPECT_EQ(p.end_year, 1998);
   EXPECT_EQ(p.power, 2.5);
   EXPECT_EQ(p.lower_replacement, -999.0);
-  // Left out: what an unanswered dialogue leaves.
+  EXPECT_EQ(p.max_distance, 20.0);
+  // Left out: no upper limit, and the dialogue's nodata and lower limit.
   EXPECT_EQ(p.nodata, 998.0);
-  EXPECT_EQ(p.max_distance, 0.0);
   EXPECT_EQ(p.lower_limit, 0.0);
-  EXPECT_EQ(p.upper_limit, 0.0);
-  EXPECT_EQ(p.upper_replacement, 0.0);
+  EXPECT_EQ(p.upper_limit, std::numeric_limits<double>::infinity());
   EXPECT_FALSE(settings.keep_unmatched_rain);
+}
+
+TEST(BatchArguments, DefaultsInterpolateWhereTheDialoguesWouldGiveZeros) {
+  BatchSettings settings;
+  std::string message;
+  ASSERT_TRUE(pluvo::parse_batch_arguments(split(required_and({})), settings, message)) << message;
+  EXPECT_EQ(settings.params.power, 2.0);
+  EXPECT_EQ(settings.params.upper_limit, std::numeric_limits<double>::infinity());
+  // The dialogue keeps its own.
+  EXPECT_EQ(pluvo::dialogue_defaults().power, 0.0);
+  EXPECT_EQ(pluvo::dialogue_defaults().upper_limit, 0.0);
+  // An empty Klima or Sammler name is no group: nothing to reach.
+  ASSERT_TRUE(pluvo::parse_batch_arguments(split(required_and({"--klima="})), settings, message)) << message;
+  ASSERT_TRUE(pluvo::parse_batch_arguments(split(required_and({"--upper-limit", "50", "--upper-replacement", "50"})),
+                                           settings, message))
+      << message;
+  EXPECT_EQ(settings.params.upper_replacement, 50.0);
+  // A distance of 0 is allowed (stations on the same site).
+  ASSERT_TRUE(pluvo::parse_batch_arguments(split(required_and({"--max-distance", "0"})), settings, message));
 }
 
 TEST(BatchArguments, DatesAreTakenAsGivenNotRanged) {
@@ -167,6 +200,13 @@ TEST(BatchArguments, DatesAreTakenAsGivenNotRanged) {
   EXPECT_TRUE(pluvo::parse_strict_date("31.12.2147483647", day, month, year, problem));
   EXPECT_EQ(year, 2147483647);
   EXPECT_TRUE(pluvo::parse_strict_date("29.2.2400", day, month, year, problem));
+  // The form of national data services.
+  ASSERT_TRUE(pluvo::parse_strict_date("2016-11-01", day, month, year, problem));
+  EXPECT_EQ(day, 1);
+  EXPECT_EQ(month, 11);
+  EXPECT_EQ(year, 2016);
+  EXPECT_TRUE(pluvo::parse_strict_date("2000-2-29", day, month, year, problem));
+  EXPECT_FALSE(pluvo::parse_strict_date("1900-02-29", day, month, year, problem));
 }
 
 TEST(BatchArguments, NumbersAreWholeAndFinite) {

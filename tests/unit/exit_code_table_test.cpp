@@ -186,6 +186,26 @@ TEST(PluvoCodeTable, EveryCodeIsRaisedWithItsMessageOnItsStream) {
   }
 }
 
+// A read failure or time mismatch in a station file is preceded on standard
+// error by one line naming the file and the line; its message stays last.
+TEST(PluvoCodeTable, ReadFailuresAndMismatchesSayWhereTheyHappened) {
+  const std::regex place("pluvo: [^\n]+, line [0-9]+: (expected [^\n]+, found [^\n]+|searching for [^\n]+)\n");
+  int checked = 0;
+  for (const Case& c : load_cases("pluvo")) {
+    const bool mismatch = c.exit == pluvo::KLIMA_TIME_MISMATCH || c.exit == pluvo::SAMMLER_TIME_MISMATCH;
+    const bool read = c.exit >= pluvo::READ_X_LABELS && c.exit <= pluvo::READ_SAMMLER_VALUE;
+    if (!mismatch && !read) continue;
+    ++checked;
+    std::string before = c.err;
+    // The line of a failed console may follow, written after the run.
+    const std::string console_line = "Fehler beim Schreiben der Standardausgabe\n";
+    if (before.ends_with(console_line)) before.resize(before.size() - console_line.size());
+    if (read) before.resize(before.size() - last_line(before).size());
+    EXPECT_TRUE(std::regex_match(last_line(before), place)) << c.name << ": \"" << last_line(before) << "\"";
+  }
+  EXPECT_GT(checked, 0);
+}
+
 TEST(PluvoCodeTable, EveryFailingCaseEndsWithACodeOfTheTable) {
   for (const Case& c : load_cases("pluvo")) {
     if (c.exit == pluvo::EXIT_COMPLETE) continue;
