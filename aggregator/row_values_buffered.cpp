@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "decimal_field_scan.h"
+#include "field_separators.h"
 #include "one_decimal_fields.h"
 #include "row_values.h"
 #include "short_decimal_scan.h"
@@ -24,11 +26,39 @@ namespace tabsum {
 
 static_assert(textio::TextReader::READ_SLACK >= FOUR_FIELDS_CHARS &&
                   textio::TextReader::READ_SLACK >= END_SEARCH_CHARS &&
-                  textio::TextReader::READ_SLACK >= textio::SHORT_DECIMAL_CHARS,
+                  textio::TextReader::READ_SLACK >= textio::SHORT_DECIMAL_CHARS &&
+                  textio::TextReader::READ_SLACK >= textio::DECIMAL_FIELD_CHARS &&
+                  textio::TextReader::READ_SLACK >= SEPARATOR_CHARS,
               "the fast paths look at more characters than the reader keeps readable");
 
-void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
+namespace {
+
+// One field as the reader's "%lf" reads it, from `p` on, for the fields
+// the fast paths decline: a line end or other white space in front, the
+// end of what is buffered, a form of the general conversion, a failure.
+// Returns 1 with the value, 0 for a field that did not convert but after
+// which the row is read on, -1 when the row ends there. Not inlined: rare,
+// and the loop keeps its state in registers when this is a call away.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+int read_field(TabsumRun& run, const char*& p, double& value, std::uint64_t& failed_at) {
+  while (textio::is_c_space(static_cast<unsigned char>(*p))) ++p;
+  if (const std::size_t taken = textio::scan_decimal_field(p, value)) {
+    p += taken;
+    return 1;
+  }
   textio::TextReader& in = run.input;
+  in.consume_to(p);
+  const int got = in.scan_double(value);
+  p = in.unread();
+  if (got == textio::SCAN_OK) return 1;
+  return read_on_after_failure(run, got, failed_at) ? 0 : -1;
+}
+
+}  // namespace
+
+void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   const long long additional = run.settings.additional_columns;
   const long long positions = additional + run.settings.data_columns;
   std::uint64_t failed_at = UINT64_MAX;
@@ -41,127 +71,126 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   long long counted = 0;
   // Behind the buffered characters stands a NUL, which ends the white space
   // and which the fast paths decline.
-  const char* p = in.unread();
-
-  // One field as the reader's "%lf" reads it. Returns 1 with the value, 0
-  // for a field that did not convert but after which the row is read on,
-  // -1 when the row ends there.
-  auto read_field = [&](double& value) -> int {
-    while (textio::is_c_space(static_cast<unsigned char>(*p))) ++p;
-    unsigned behind = 0;
-    if (const std::size_t taken = textio::scan_short_decimal(p, value, behind)) {
-      // A tab or a blank behind it is taken too (the next field would skip
-      // it), so that the next field starts at its first character. A line
-      // end is not: it ends the row. The character is known from the scan,
-      // so the next position does not wait for a load of it.
-      p += taken + ((behind == '\t') | (behind == ' '));
-      return 1;
-    }
-    if (const std::size_t taken = textio::scan_padded_decimal(p, value)) {
-      p += taken;
-      return 1;
-    }
-    in.consume_to(p);
-    const int got = in.scan_double(value);
-    p = in.unread();
-    if (got == textio::SCAN_OK) return 1;
-    return read_on_after_failure(run, got, failed_at) ? 0 : -1;
-  };
+  const char* p = run.input.unread();
 
   long long k = 1;
   int got = 1;
   // The additional columns are read, and left out of every sum.
   for (; k <= additional && got >= 0; ++k) {
     double value = 0.0;
-    got = read_field(value);
+    got = read_field(run, p, value, failed_at);
   }
   ColumnSums* column = run.sums.get();
+
+  // The steps for fields of the commonest form pay off only where such
+  // fields are many; in a table of other forms they would only add work to
+  // every field. The row's first fields decide, once per row, so that the
+  // choice is well predicted: the rows of a table look alike.
+  const char* const first = p + (*p == '\t');
+  const bool one_decimal_row = leading_dry_groups(first, 1) != 0 || leading_one_decimal_fields(first) >= 2;
+
   while (k <= positions && got >= 0) {
-    // A tab in front of the field, as behind the date fields: every way
-    // below would pass over it, but only the reader's own would take it.
-    p += *p == '\t';
-    // Runs of dry fields, most of a table, change no sum (see below): they
-    // are only counted.
-    const auto dry_fields =
-        4 * static_cast<long long>(leading_dry_groups(p, static_cast<std::size_t>((positions - k + 1) / 4)));
-    counted += dry_fields;
-    column += dry_fields;
-    k += dry_fields;
-    p += dry_fields * 4;
-    if (k > positions) break;
-    // The fields of the commonest form, up to four at a time, and the
-    // field behind them, whatever its form: one step for all, so that no
-    // branch depends on how many there were, which varies from group to
-    // group where it rains.
-    if (positions - k >= 4) {
-      const std::size_t good = leading_one_decimal_fields(p);
-      // Behind the fields taken, +0.0 is added, which changes no sum: none
-      // of the sums can be -0.0 (they start at +0.0, and a sum is -0.0 only
-      // when both terms are).
-      for (std::size_t f = 0; f < 4; ++f) {
-        const double v = one_decimal_value_or_zero(p, f, good);
-        column[f].interval_sum += v;
-        t.row_sum += v;
-        t.run_sum += v;
+    if (one_decimal_row) {
+      // A tab in front of the field, as behind the date fields: every way
+      // below would pass over it, but only the reader's own would take it.
+      p += *p == '\t';
+      // Runs of dry fields, most of a table, change no sum (see below):
+      // they are only counted.
+      const auto dry_fields =
+          4 * static_cast<long long>(leading_dry_groups(p, static_cast<std::size_t>((positions - k + 1) / 4)));
+      counted += dry_fields;
+      column += dry_fields;
+      k += dry_fields;
+      p += dry_fields * 4;
+      if (k > positions) break;
+      // The fields of the commonest form, up to four at a time, and the
+      // field behind them, whatever its form: one step for all, so that no
+      // branch depends on how many there were, which varies from group to
+      // group where it rains.
+      if (positions - k >= 4) {
+        const std::size_t good = leading_one_decimal_fields(p);
+        // Behind the fields taken, +0.0 is added, which changes no sum:
+        // none of the sums can be -0.0 (they start at +0.0, and a sum is
+        // -0.0 only when both terms are).
+        for (std::size_t f = 0; f < 4; ++f) {
+          const double v = one_decimal_value_or_zero(p, f, good);
+          column[f].interval_sum += v;
+          t.row_sum += v;
+          t.run_sum += v;
+        }
+        const char* const behind_good = p + 4 * good;
+        // Where the next field ends, from the tabs: known before the scan
+        // of the field is done, so that the next step need not wait for
+        // it. The scan must end there.
+        const std::size_t end = tab_from(p, 4 * good);
+        double value = 0.0;
+        if (const std::size_t taken = textio::scan_short_decimal(behind_good, value);
+            taken != 0 && 4 * good + taken == end) {
+          const bool counts = value > NODATA_LIMIT;
+          const double added = counts ? value : 0.0;
+          column[good].interval_sum += added;
+          t.row_sum += added;
+          t.run_sum += added;
+          const auto fields = static_cast<long long>(good) + 1;
+          counted += fields - !counts;
+          column += fields;
+          k += fields;
+          p += end + 1;
+          continue;
+        }
+        counted += static_cast<long long>(good);
+        column += good;
+        k += static_cast<long long>(good);
+        p = behind_good;
+        if (good == 4) continue;
+      } else {
+        // Near the row's end, the fields of the commonest form as far as
+        // the row's columns go.
+        const std::size_t good = leading_one_decimal_fields(p);
+        const long long take = std::min(static_cast<long long>(good), positions - k + 1);
+        for (long long f = 0; f < take; ++f) {
+          const double v = one_decimal_value(p, static_cast<std::size_t>(f));
+          column[f].interval_sum += v;
+          t.row_sum += v;
+          t.run_sum += v;
+        }
+        counted += take;
+        column += take;
+        k += take;
+        p += 4 * take;
+        if (k > positions) continue;
       }
-      const char* const behind_good = p + 4 * good;
-      // Where the next field ends, from the tabs: known before the scan of
-      // the field is done, so that the next step need not wait for it. The
-      // scan must end there.
-      const std::size_t end = tab_from(p, 4 * good);
-      double value = 0.0;
-      if (const std::size_t taken = textio::scan_short_decimal(behind_good, value);
-          taken != 0 && 4 * good + taken == end) {
-        const bool counts = value > NODATA_LIMIT;
-        const double added = counts ? value : 0.0;
-        column[good].interval_sum += added;
-        t.row_sum += added;
-        t.run_sum += added;
-        const auto fields = static_cast<long long>(good) + 1;
-        counted += fields - !counts;
-        column += fields;
-        k += fields;
-        p += end + 1;
-        continue;
-      }
-      counted += static_cast<long long>(good);
-      column += good;
-      k += static_cast<long long>(good);
-      p = behind_good;
-      if (good == 4) continue;
-    } else {
-      // Near the row's end, the fields of the commonest form as far as the
-      // row's columns go.
-      const std::size_t good = leading_one_decimal_fields(p);
-      const long long take = std::min(static_cast<long long>(good), positions - k + 1);
-      for (long long f = 0; f < take; ++f) {
-        const double v = one_decimal_value(p, static_cast<std::size_t>(f));
-        column[f].interval_sum += v;
-        t.row_sum += v;
-        t.run_sum += v;
-      }
-      counted += take;
-      column += take;
-      k += take;
-      p += 4 * take;
-      if (k > positions) continue;
     }
-    // Fewer than four fields of the commonest form, so one of another form
-    // follows, which the reader converts.
+    // A field of any form, the blanks and tabs in front of it passed over
+    // (the reader's "%lf" would skip them); a line end is not passed over:
+    // the reader takes what follows it.
+    p = skip_separators(p);
     double value = 0.0;
-    got = read_field(value);
-    if (got > 0 && value > NODATA_LIMIT) {
-      column->interval_sum += value;
-      t.row_sum += value;
-      t.run_sum += value;
-      ++counted;
+    if (const std::size_t taken = textio::scan_decimal_field(p, value)) {
+      p += taken;
+      // A missing value adds +0.0, which changes no sum (see above), so
+      // that no branch depends on it.
+      const bool counts = value > NODATA_LIMIT;
+      const double added = counts ? value : 0.0;
+      column->interval_sum += added;
+      t.row_sum += added;
+      t.run_sum += added;
+      counted += counts;
+    } else {
+      got = read_field(run, p, value, failed_at);
+      if (got > 0 && value > NODATA_LIMIT) {
+        column->interval_sum += value;
+        t.row_sum += value;
+        t.run_sum += value;
+        ++counted;
+      }
     }
     ++k;
     ++column;
   }
   t.row_count += static_cast<double>(counted);
   t.run_count += static_cast<double>(counted);
-  in.consume_to(p);
+  run.input.consume_to(p);
   totals = t;
 }
 
