@@ -14,6 +14,7 @@
 // converts that field itself.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "decimal_field_scan.h"
@@ -28,7 +29,8 @@ static_assert(textio::TextReader::READ_SLACK >= FOUR_FIELDS_CHARS &&
                   textio::TextReader::READ_SLACK >= END_SEARCH_CHARS &&
                   textio::TextReader::READ_SLACK >= textio::SHORT_DECIMAL_CHARS &&
                   textio::TextReader::READ_SLACK >= textio::DECIMAL_FIELD_CHARS &&
-                  textio::TextReader::READ_SLACK >= SEPARATOR_CHARS,
+                  textio::TextReader::READ_SLACK >= SEPARATOR_CHARS &&
+                  textio::TextReader::READ_SLACK >= BLOCK_CHARS,
               "the fast paths look at more characters than the reader keeps readable");
 
 namespace {
@@ -159,6 +161,51 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
         k += take;
         p += 4 * take;
         if (k > positions) continue;
+      }
+    } else {
+      // Fields of any form, a block of 32 characters at a time: where each
+      // starts and ends is read from the block's blanks and tabs, so that
+      // the next field need not wait for the scan of this one, and the
+      // fields of a block are converted side by side. Only the fields that
+      // end within the block are taken; the next block starts behind its
+      // last separator.
+      if (const std::uint32_t separators = separator_mask(p); separators != 0) {
+        const int last = 31 - std::countl_zero(separators);
+        std::uint32_t starts = ~separators & ((separators << 1) | 1u) & ((std::uint32_t{1} << last) - 1u);
+        const char* next = p + last + 1;
+        bool declined = false;
+        while (starts != 0) {
+          const char* const f = p + std::countr_zero(starts);
+          starts &= starts - 1;
+          double value = 0.0;
+          const std::size_t taken = textio::scan_decimal_field(f, value);
+          if (taken == 0) {
+            // Not of these forms, or it runs into the NUL behind the
+            // buffered text: taken below, one field at a time.
+            next = f;
+            declined = true;
+            break;
+          }
+          // A missing value adds +0.0, which changes no sum (see above),
+          // so that no branch depends on it.
+          const bool counts = value > NODATA_LIMIT;
+          const double added = counts ? value : 0.0;
+          column->interval_sum += added;
+          t.row_sum += added;
+          t.run_sum += added;
+          counted += counts;
+          ++k;
+          ++column;
+          // The field must end at the separator that ends its run of
+          // characters; behind a line end, the reader's way goes on.
+          const char behind = f[taken];
+          if (k > positions || (behind != ' ' && behind != '\t')) {
+            next = f + taken;
+            break;
+          }
+        }
+        p = next;
+        if (!declined) continue;
       }
     }
     // A field of any form, the blanks and tabs in front of it passed over

@@ -127,17 +127,13 @@ inline std::size_t scan_long_decimal(const char* p, double& value) {
   return static_cast<std::size_t>(q - p);
 }
 
-}  // namespace decimal_field
-
-// For a decimal field followed by white space at `p`: its value, the one
-// strtod gives for its text, and the count of its characters. Otherwise 0.
-// A NUL ends the field, so the bytes behind the NUL that ends a text never
-// become part of it.
+// The way of scan_decimal_field for numbers longer than a word: up to
+// eight digits in front of the point and eight behind it, each from a word
+// of its own.
 #if defined(__GNUC__)
-[[gnu::always_inline]]
+[[gnu::noinline]]
 #endif
-inline std::size_t scan_decimal_field(const char* p, double& value) {
-  using namespace decimal_field;
+inline std::size_t scan_two_word_decimal(const char* p, double& value) {
   const bool negative = *p == '-';
   const char* const q = p + ((*p == '-') | (*p == '+'));
   // The digits in front of the point, up to eight, from one word.
@@ -162,6 +158,55 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
   exponent -= fraction_digits;
   if (mantissa <= MAX_EXACT_MANTISSA && exponent >= -MAX_FAST_EXPONENT && exponent <= MAX_FAST_EXPONENT) {
+    const auto m = static_cast<double>(mantissa);
+    const double v = exponent <= 0 ? m / EXACT_POW10_22[-exponent] : m * EXACT_POW10_22[exponent];
+    value = negative ? -v : v;
+  } else if (!exact_value(p, last, value)) {
+    return 0;
+  }
+  return static_cast<std::size_t>(last - p);
+}
+
+}  // namespace decimal_field
+
+// For a decimal field followed by white space at `p`: its value, the one
+// strtod gives for its text, and the count of its characters. Otherwise 0.
+// A NUL ends the field, so the bytes behind the NUL that ends a text never
+// become part of it.
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline std::size_t scan_decimal_field(const char* p, double& value) {
+  using namespace decimal_field;
+  const bool negative = *p == '-';
+  const char* const q = p + ((*p == '-') | (*p == '+'));
+  // Most numbers of a table, digits and point, fill at most the eight
+  // characters of one word: where the digits end, where the point is, and
+  // the digits themselves, from that word alone.
+  const std::uint64_t t = load_word(q) ^ (ONES * '0');
+  std::uint64_t other = (((t & (ONES * 0x7F)) + ONES * (0x80 - 10)) | t) & (ONES * 0x80);
+  if (other == 0) return scan_two_word_decimal(p, value);
+  const int int_end = std::countr_zero(other) / 8;
+  const bool point = ((t >> (8 * int_end)) & 0xFF) == ('.' ^ '0');
+  // The point's flag cleared: the next flag ends the digits behind it.
+  other &= point ? other - 1 : ~std::uint64_t{0};
+  // Behind the word, a digit would make the number longer than it.
+  if (other == 0 && is_c_digit(static_cast<unsigned char>(q[8]))) return scan_two_word_decimal(p, value);
+  const int end = other == 0 ? 8 : std::countr_zero(other) / 8;
+  const int digits = end - static_cast<int>(point);
+  if (digits == 0) return 0;
+  // The digits side by side, the point taken out, moved to the top behind
+  // leading zeros.
+  const std::uint64_t below_point = (std::uint64_t{1} << (8 * int_end)) - 1;
+  const std::uint64_t d = (t & below_point) | ((t >> 8) & ~below_point);
+  const std::uint64_t mantissa = eight_digits_value(d << ((64 - 8 * digits) & 63));
+  const char* last = q + end;
+  int exponent = 0;
+  if ((static_cast<unsigned char>(*last) | 0x20u) == 'e' && !read_exponent(last + 1, exponent, last)) return 0;
+  if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
+  exponent -= point ? end - int_end - 1 : 0;
+  // At most eight digits: the mantissa is an exact double.
+  if (exponent >= -MAX_FAST_EXPONENT && exponent <= MAX_FAST_EXPONENT) {
     const auto m = static_cast<double>(mantissa);
     const double v = exponent <= 0 ? m / EXACT_POW10_22[-exponent] : m * EXACT_POW10_22[exponent];
     value = negative ? -v : v;
