@@ -89,7 +89,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   // every field. The row's first fields decide, once per row, so that the
   // choice is well predicted: the rows of a table look alike.
   const char* const first = p + (*p == '\t');
-  const bool one_decimal_row = leading_dry_groups(first, 1) != 0 || leading_one_decimal_fields(first) >= 2;
+  const bool one_decimal_row = leading_dry_groups(first, 1) != 0 || leading_one_decimal_fields(first) >= 1;
 
   while (k <= positions && got >= 0) {
     if (one_decimal_row) {

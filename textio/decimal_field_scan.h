@@ -192,9 +192,9 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   other &= point ? other - 1 : ~std::uint64_t{0};
   // Behind the word, a digit would make the number longer than it.
   if (other == 0 && is_c_digit(static_cast<unsigned char>(q[8]))) return scan_two_word_decimal(p, value);
-  const int end = other == 0 ? 8 : std::countr_zero(other) / 8;
+  // Without a flag the digits fill the word: countr_zero gives 64.
+  const int end = std::countr_zero(other) / 8;
   const int digits = end - static_cast<int>(point);
-  if (digits == 0) return 0;
   // The digits side by side, the point taken out, moved to the top behind
   // leading zeros.
   const std::uint64_t below_point = (std::uint64_t{1} << (8 * int_end)) - 1;
@@ -203,13 +203,15 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   const char* last = q + end;
   int exponent = 0;
   if ((static_cast<unsigned char>(*last) | 0x20u) == 'e' && !read_exponent(last + 1, exponent, last)) return 0;
-  if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
-  exponent -= point ? end - int_end - 1 : 0;
+  if ((digits == 0) | !is_c_space(static_cast<unsigned char>(*last))) return 0;
+  // The digits behind the point: all but those in front of it.
+  exponent -= digits - int_end;
   // At most eight digits: the mantissa is an exact double.
   if (exponent >= -MAX_FAST_EXPONENT && exponent <= MAX_FAST_EXPONENT) {
     const auto m = static_cast<double>(mantissa);
     const double v = exponent <= 0 ? m / EXACT_POW10_22[-exponent] : m * EXACT_POW10_22[exponent];
-    value = negative ? -v : v;
+    // The sign set by its bit, not a branch: signs vary from field to field.
+    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) | std::uint64_t{negative} << 63);
   } else if (!exact_value(p, last, value)) {
     return 0;
   }
