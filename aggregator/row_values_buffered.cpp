@@ -3,15 +3,20 @@
 // The reader's own "%lf" (TextReader::scan_double: white space skipped,
 // then the padded-decimal fast path, else the general conversion) taken
 // apart, so that the position stays in a register from one field to the
-// next, with faster steps in front of it: runs of dry fields ("0.0\t")
-// counted sixteen characters at a time, and then, in one step without a
-// branch on the fields' forms, up to four fields of the commonest form
-// recognised at once and the field behind them read as one word. Each
-// gives the same value and takes the same characters as the reader would,
-// but for a tab or a blank behind a field, which the next field would skip
-// anyway; a line end is never taken. Where they decline (a field of
-// another form, one that reaches the end of what is buffered), the reader
-// converts that field itself.
+// next, with faster steps in front of it. Rows of the commonest form,
+// "0.0" and other values of a digit, a point and a digit, go through
+// steps made for them: runs of dry fields ("0.0\t") counted sixteen
+// characters at a time, and then, in one step without a branch on the
+// fields' forms, up to four such fields recognised at once and the field
+// behind them read as one word. Rows of other forms (more digits, signs,
+// exponents, right-aligned fields behind runs of blanks) are read a block
+// of 32 characters at a time: the fields' starts and ends come from the
+// block's separators, and each field from the word scan of
+// decimal_field_scan.h. Each way gives the same value and takes the same
+// characters as the reader would, but for the blanks and tabs around a
+// field, which the next field would skip anyway; a line end is never
+// taken. Where they decline (a field of another form, one that reaches the
+// end of what is buffered), the reader converts that field itself.
 
 #include <algorithm>
 #include <bit>
@@ -86,10 +91,9 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
 
   // The steps for fields of the commonest form pay off only where such
   // fields are many; in a table of other forms they would only add work to
-  // every field. The row's first fields decide, once per row, so that the
+  // every field. The row's first field decides, once per row, so that the
   // choice is well predicted: the rows of a table look alike.
-  const char* const first = p + (*p == '\t');
-  const bool one_decimal_row = leading_dry_groups(first, 1) != 0 || leading_one_decimal_fields(first) >= 1;
+  const bool one_decimal_row = leading_one_decimal_fields(p + (*p == '\t')) != 0;
 
   while (k <= positions && got >= 0) {
     if (one_decimal_row) {
