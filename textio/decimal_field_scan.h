@@ -2,18 +2,19 @@
 // digits before and after the point, an exponent ("12", "-0.5", "123.456",
 // "1.2e-05", "5000."), followed by white space.
 //
-// The sixteen characters from the field's first digit are looked at as one
-// 128-bit number: where its digits end, where the point is, and the digits
-// themselves, eight at a time, so that fields of different lengths take
-// the same steps and cost no mispredicted branch. The value is exact: with
-// at most 15 digits and a decimal exponent within +-22, the mantissa is an
-// exact double and one multiplication or division by an exact power of ten
-// is correctly rounded, as strtod rounds. Every other decimal (more
-// digits, a larger exponent) goes through from_chars, which rounds the same
-// way. A field of another form (inf, nan, hex, a lone sign or point, an
-// exponent letter without digits, anything not followed by white space, a
-// value out of range) is declined, and the general scanner of
-// number_scan.h decides.
+// A number of up to eight characters (digits and point), most of a table,
+// is taken from one 64-bit word: where its digits end, where the point is,
+// and the digits themselves, all at once, so that fields of different
+// lengths take the same steps and cost no mispredicted branch. Longer ones
+// take two words for the digits in front of the point and two behind it.
+// The value is exact: with at most 19 digits whose number is at most 2^53
+// and a decimal exponent within +-22, the number is an exact double and one
+// multiplication or division by an exact power of ten is correctly
+// rounded, as strtod rounds. Every other decimal (more digits, a larger
+// exponent) goes through from_chars, which rounds the same way. A field of
+// another form (inf, nan, hex, a lone sign or point, an exponent letter
+// without digits, anything not followed by white space, a value out of
+// range) is declined, and the general scanner of number_scan.h decides.
 #pragma once
 
 #include <bit>
@@ -44,7 +45,27 @@ inline constexpr int MAX_FAST_EXPONENT = 22;
 // Mantissas up to 2^53 are exact doubles.
 inline constexpr std::uint64_t MAX_EXACT_MANTISSA = std::uint64_t{1} << 53;
 
-inline constexpr std::uint64_t POW10_INT[9] = {1u, 10u, 100u, 1000u, 10000u, 100000u, 1000000u, 10000000u, 100000000u};
+// More digits than these are left to from_chars: 10^19 still fits the
+// 64 bits of the mantissa.
+inline constexpr int MAX_FAST_DIGITS = 19;
+
+inline constexpr std::uint64_t POW10_INT[17] = {1u,
+                                                10u,
+                                                100u,
+                                                1000u,
+                                                10000u,
+                                                100000u,
+                                                1000000u,
+                                                10000000u,
+                                                100000000u,
+                                                1000000000u,
+                                                10000000000u,
+                                                100000000000u,
+                                                1000000000000u,
+                                                10000000000000u,
+                                                100000000000000u,
+                                                1000000000000000u,
+                                                10000000000000000u};
 
 // The number of the eight digits of a word, the first in byte 0 (leading
 // zeros for shorter numbers): pairs, fours and eights combined.
@@ -127,36 +148,46 @@ inline std::size_t scan_long_decimal(const char* p, double& value) {
   return static_cast<std::size_t>(q - p);
 }
 
-// The way of scan_decimal_field for numbers longer than a word: up to
-// eight digits in front of the point and eight behind it, each from a word
-// of its own.
+// A run of digits at `p`, up to 16, from two words: its length (16 for
+// 16 or more) and its number.
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline int digit_run(const char* p, std::uint64_t& number) {
+  const std::uint64_t first = load_word(p) ^ (ONES * '0');
+  const std::uint64_t second = load_word(p + 8) ^ (ONES * '0');
+  const int n1 = leading_digits(first);
+  const int n2 = n1 == 8 ? leading_digits(second) : 0;
+  number = digits_value(first, n1) * POW10_INT[n2] + digits_value(second, n2);
+  return n1 + n2;
+}
+
+// The way of scan_decimal_field for numbers longer than a word ("0.000926293",
+// "123456789.5"): up to 16 digits in front of the point and 16 behind it,
+// from two words each, exact by one operation where they are at most 19
+// and their number is an exact double.
 #if defined(__GNUC__)
 [[gnu::noinline]]
 #endif
 inline std::size_t scan_two_word_decimal(const char* p, double& value) {
   const bool negative = *p == '-';
   const char* const q = p + ((*p == '-') | (*p == '+'));
-  // The digits in front of the point, up to eight, from one word.
-  const std::uint64_t t_int = load_word(q) ^ (ONES * '0');
-  const int int_digits = leading_digits(t_int);
-  if (int_digits == 8) return scan_long_decimal(p, value);
+  std::uint64_t whole = 0;
+  const int int_digits = digit_run(q, whole);
+  if (int_digits == 16) return scan_long_decimal(p, value);
   const char* const behind_int = q + int_digits;
-  // The digits behind a point, up to eight, from the next word: looked at
-  // whether there is a point or not, so that integers and decimals take
-  // the same steps.
-  const bool point = *behind_int == '.';
-  const std::uint64_t t_fraction = load_word(behind_int + 1) ^ (ONES * '0');
-  const int fraction_digits = point ? leading_digits(t_fraction) : 0;
-  const char* last = behind_int + static_cast<int>(point) + fraction_digits;
-  if (fraction_digits == 8 && is_c_digit(static_cast<unsigned char>(*last))) return scan_long_decimal(p, value);
-  if (int_digits + fraction_digits == 0) return 0;
-  // At most 16 digits: the mantissa holds them all.
-  const std::uint64_t mantissa =
-      digits_value(t_int, int_digits) * POW10_INT[fraction_digits] + digits_value(t_fraction, fraction_digits);
+  std::uint64_t fraction = 0;
+  const int fraction_digits = *behind_int == '.' ? digit_run(behind_int + 1, fraction) : 0;
+  if (fraction_digits == 16) return scan_long_decimal(p, value);
+  const char* last = behind_int + (*behind_int == '.') + fraction_digits;
+  const int digits = int_digits + fraction_digits;
+  if (digits > MAX_FAST_DIGITS) return scan_long_decimal(p, value);
   int exponent = 0;
   if ((static_cast<unsigned char>(*last) | 0x20u) == 'e' && !read_exponent(last + 1, exponent, last)) return 0;
-  if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
+  if ((digits == 0) | !is_c_space(static_cast<unsigned char>(*last))) return 0;
   exponent -= fraction_digits;
+  // At most 19 digits: the mantissa holds them.
+  const std::uint64_t mantissa = whole * POW10_INT[fraction_digits] + fraction;
   if (mantissa <= MAX_EXACT_MANTISSA && exponent >= -MAX_FAST_EXPONENT && exponent <= MAX_FAST_EXPONENT) {
     const auto m = static_cast<double>(mantissa);
     const double v = exponent <= 0 ? m / EXACT_POW10_22[-exponent] : m * EXACT_POW10_22[exponent];
