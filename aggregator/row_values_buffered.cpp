@@ -191,9 +191,9 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
             break;
           }
           // A missing value adds +0.0, which changes no sum (see above),
-          // so that no branch depends on it.
+          // chosen by a mask, so that no branch depends on it.
           const bool counts = value > NODATA_LIMIT;
-          const double added = counts ? value : 0.0;
+          const double added = std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) & (0 - std::uint64_t{counts}));
           column->interval_sum += added;
           t.row_sum += added;
           t.run_sum += added;

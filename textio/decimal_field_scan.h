@@ -220,7 +220,7 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   const int int_end = std::countr_zero(other) / 8;
   const bool point = ((t >> (8 * int_end)) & 0xFF) == ('.' ^ '0');
   // The point's flag cleared: the next flag ends the digits behind it.
-  other &= point ? other - 1 : ~std::uint64_t{0};
+  other &= other - point;
   // Behind the word, a digit would make the number longer than it.
   if (other == 0 && is_c_digit(static_cast<unsigned char>(q[8]))) return scan_two_word_decimal(p, value);
   // Without a flag the digits fill the word: countr_zero gives 64.
