@@ -10,7 +10,7 @@
 // fields' forms, up to four such fields recognised at once and the field
 // behind them read as one word. Rows of other forms (more digits, signs,
 // exponents, right-aligned fields behind runs of blanks) are read a block
-// of 32 characters at a time: the fields' starts and ends come from the
+// of 64 characters at a time: the fields' starts and ends come from the
 // block's separators, and each field from the word scan of
 // decimal_field_scan.h. Each way gives the same value and takes the same
 // characters as the reader would, but for the blanks and tabs around a
@@ -93,8 +93,9 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   // fields are many; in a table of other forms they would only add work to
   // every field. The row's first two fields decide, once per row, so that the
   // choice is well predicted: the rows of a table look alike.
-  // The second field is looked at only where its 16 characters lie within
-  // the 32 that the reader keeps readable.
+  // The second field is looked at only where it starts among the first 16
+  // characters, so that the 16 looked at lie within what the reader keeps
+  // readable.
   const char* const first = p + (*p == '\t');
   const std::size_t second = tab_from(first, 0) + 1;
   const bool one_decimal_row = leading_one_decimal_fields(first) != 0 ||
@@ -172,15 +173,15 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
         if (k > positions) continue;
       }
     } else {
-      // Fields of any form, a block of 32 characters at a time: where each
+      // Fields of any form, a block of 64 characters at a time: where each
       // starts and ends is read from the block's blanks and tabs, so that
       // the next field need not wait for the scan of this one, and the
       // fields of a block are converted side by side. Only the fields that
       // end within the block are taken; the next block starts behind its
       // last separator.
-      if (const std::uint32_t separators = separator_mask(p); separators != 0) {
-        const int last = 31 - std::countl_zero(separators);
-        std::uint32_t starts = ~separators & ((separators << 1) | 1u) & ((std::uint32_t{1} << last) - 1u);
+      if (const std::uint64_t separators = separator_mask(p); separators != 0) {
+        const int last = 63 - std::countl_zero(separators);
+        std::uint64_t starts = ~separators & ((separators << 1) | 1u) & ((std::uint64_t{1} << last) - 1u);
         const char* next = p + last + 1;
         bool declined = false;
         while (starts != 0) {
