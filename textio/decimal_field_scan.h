@@ -233,15 +233,20 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   const std::uint64_t d = (t & below_point) | ((t >> 8) & ~below_point);
   const std::uint64_t mantissa = eight_digits_value(d << ((64 - 8 * digits) & 63));
   const char* last = q + end;
-  int exponent = 0;
-  if ((static_cast<unsigned char>(*last) | 0x20u) == 'e' && !read_exponent(last + 1, exponent, last)) return 0;
-  if ((digits == 0) | !is_c_space(static_cast<unsigned char>(*last))) return 0;
   // The digits behind the point: all but those in front of it.
-  exponent -= digits - int_end;
+  int exponent = int_end - digits;
+  bool far = false;
+  if ((static_cast<unsigned char>(*last) | 0x20u) == 'e') {
+    int power = 0;
+    if (!read_exponent(last + 1, power, last)) return 0;
+    exponent += power;
+    far = exponent < -MAX_FAST_EXPONENT || exponent > MAX_FAST_EXPONENT;
+  }
+  if ((digits == 0) | !is_c_space(static_cast<unsigned char>(*last))) return 0;
   // At most eight digits: the mantissa is an exact double. Whole numbers
   // need no division, the slowest step here; the branch is well predicted,
   // as a column keeps its form.
-  if (exponent >= -MAX_FAST_EXPONENT && exponent <= MAX_FAST_EXPONENT) {
+  if (!far) {
     const auto m = static_cast<double>(mantissa);
     double v = m;
     if (exponent == -1 && mantissa < ONE_DECIMAL_COUNT) {
