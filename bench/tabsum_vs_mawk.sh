@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Times tabsum against a mawk program doing the same work on a large table:
+# Times tabsum against a mawk program doing the same work on large tables:
 # per-column sums over groups of 24 rows, skipping values at or below -998,
-# a totals row, and one console line per data row. tabsum is also timed by
-# the calendar (--by day, --by month --min-valid 0.9) on the same table.
+# a totals row, and one console line per data row. On the rain table,
+# tabsum is also timed by the calendar (--by day, --by month --min-valid
+# 0.9).
 #
-#   bench/tabsum_vs_mawk.sh [--mawk-only] BUILD_DIR
+#   bench/tabsum_vs_mawk.sh [--mawk-only] [--runs N] [--shape SHAPE]... BUILD_DIR
 #
-# The table is made once by BUILD_DIR/bench/gen_table and kept in
-# $HYDRO_BENCH_DIR (default ${TMPDIR:-/tmp}/hydro_bench) for later runs.
+# Each SHAPE is a form of the values that BUILD_DIR/bench/gen_table makes
+# (rain, one-decimal, three-decimals, six-digits, integers, right-aligned,
+# mixed); without --shape, all of them, in that order. The tables are made
+# once and kept in $HYDRO_BENCH_DIR (default ${TMPDIR:-/tmp}/hydro_bench)
+# for later runs.
 set -euo pipefail
 
 ROWS=200000
@@ -15,18 +19,25 @@ COLUMNS=100
 INTERVALS=24
 SEED=1
 RUNS=3
+ALL_SHAPES=(rain one-decimal three-decimals six-digits integers right-aligned mixed)
 
 usage() {
-  echo "usage: $0 [--mawk-only] BUILD_DIR" >&2
+  echo "usage: $0 [--mawk-only] [--runs N] [--shape SHAPE]... BUILD_DIR" >&2
   exit 2
 }
 
 mawk_only=0
-if [[ ${1:-} == --mawk-only ]]; then
-  mawk_only=1
-  shift
-fi
+shapes=()
+while [[ $# -gt 1 ]]; do
+  case $1 in
+    --mawk-only) mawk_only=1; shift ;;
+    --runs) [[ ${2:-} =~ ^[1-9][0-9]*$ ]] || usage; RUNS=$2; shift 2 ;;
+    --shape) [[ " ${ALL_SHAPES[*]} " == *" ${2:-} "* ]] || usage; shapes+=("$2"); shift 2 ;;
+    *) usage ;;
+  esac
+done
 [[ $# -eq 1 ]] || usage
+[[ ${#shapes[@]} -gt 0 ]] || shapes=("${ALL_SHAPES[@]}")
 [[ -d $1 ]] || { echo "build directory $1 not found" >&2; exit 2; }
 build_dir=$(cd "$1" && pwd)
 tabsum="$build_dir/aggregator/tabsum"
@@ -40,24 +51,15 @@ fi
 command -v mawk > /dev/null || { echo "mawk is not installed" >&2; exit 1; }
 [[ -x /usr/bin/time ]] || { echo "/usr/bin/time is not installed" >&2; exit 1; }
 
-work="${HYDRO_BENCH_DIR:-${TMPDIR:-/tmp}/hydro_bench}/tabsum_r${ROWS}_c${COLUMNS}_s${SEED}"
-mkdir -p "$work"
-cd "$work"
-if [[ ! -s table.txt ]]; then
-  echo "generating $work/table.txt ($ROWS rows, $COLUMNS value columns)"
-  # Renamed only when complete, so an interrupted run does not leave a short table behind.
-  "$gen_table" --seed "$SEED" --rows "$ROWS" --columns "$COLUMNS" table.txt.part
-  mv table.txt.part table.txt
-fi
-echo "table: $work/table.txt, $(du -m table.txt | cut -f1) MB"
+bench_dir="${HYDRO_BENCH_DIR:-${TMPDIR:-/tmp}/hydro_bench}"
 
 # The same work as tabsum: the header row is copied, each completed group of
 # rows gives a row of column sums stamped with its last row's date, the totals
 # row includes an incomplete last group, and every row is reported on the
-# console with its valid count and mean.
+# console with its valid count and mean. The field separator is given with
+# -F: a tab, or runs of blanks for the right-aligned table.
 # shellcheck disable=SC2016 # the program is awk text, not for the shell to expand
 MAWK_PROGRAM='
-BEGIN { FS = "\t" }
 NR == 1 { printf "Sums from %s (%d intervals): %s\n", FILENAME, n, $0 > out; next }
 NR == 2 { nf = NF }
 {
@@ -106,41 +108,62 @@ time_best() {
 }
 
 to_mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
+rate() { awk -v b="$1" -v t="$2" 'BEGIN { if (t > 0) printf "%.0f MB/s", b / 1e6 / t; else print "too fast to measure" }'; }
 
-if [[ $mawk_only -eq 0 ]]; then
-  time_best "$tabsum" table.txt out.txt "$INTERVALS"
-  tabsum_seconds=$best_seconds
-  tabsum_kb=$peak_kb
-  # The same table by the calendar: days (as many groups as above), and
-  # months with a share of valid values, which count each column's values.
-  time_best "$tabsum" --by day table.txt out_day.txt
-  day_seconds=$best_seconds
-  day_kb=$peak_kb
-  time_best "$tabsum" --by month --min-valid 0.9 table.txt out_month.txt
-  month_seconds=$best_seconds
-  month_kb=$peak_kb
-fi
-time_best mawk -v n="$INTERVALS" -v out=out_mawk.txt "$MAWK_PROGRAM" table.txt
-mawk_seconds=$best_seconds
-mawk_kb=$peak_kb
-
-echo "best of $RUNS runs, $ROWS rows x $COLUMNS columns, groups of $INTERVALS rows:"
-if [[ $mawk_only -eq 0 ]]; then
-  echo "  tabsum: $tabsum_seconds s, peak resident memory $(to_mb "$tabsum_kb") MB"
-fi
-echo "  mawk:   $mawk_seconds s, peak resident memory $(to_mb "$mawk_kb") MB"
-if [[ $mawk_only -eq 0 ]]; then
-  awk -v m="$mawk_seconds" -v t="$tabsum_seconds" \
-    'BEGIN { if (t > 0) printf "  mawk / tabsum: %.2f\n", m / t; else print "  mawk / tabsum: tabsum too fast to measure" }'
-  echo "  tabsum --by day: $day_seconds s, peak resident memory $(to_mb "$day_kb") MB"
-  echo "  tabsum --by month --min-valid 0.9: $month_seconds s, peak resident memory $(to_mb "$month_kb") MB"
-  awk -v d="$day_seconds" -v m="$month_seconds" -v t="$tabsum_seconds" \
-    'BEGIN { if (t > 0) printf "  by the calendar / groups of rows: day %.3f, month %.3f\n", d / t, m / t }'
-  # Both write the same table when they did the same work; a difference is
-  # worth a look before trusting the ratio.
-  if cmp -s out.txt out_mawk.txt; then
-    echo "  output files: identical"
-  else
-    echo "  output files: differ ($work/out.txt vs out_mawk.txt)"
+echo "best of $RUNS runs, $ROWS rows x $COLUMNS columns, groups of $INTERVALS rows"
+for shape in "${shapes[@]}"; do
+  # The rain table keeps the folder name it has always had, so that tables
+  # made by earlier runs are used again.
+  suffix=""
+  [[ $shape == rain ]] || suffix="_$shape"
+  work="$bench_dir/tabsum_r${ROWS}_c${COLUMNS}_s${SEED}$suffix"
+  mkdir -p "$work"
+  cd "$work"
+  if [[ ! -s table.txt ]]; then
+    echo "generating $work/table.txt ($ROWS rows, $COLUMNS value columns, shape $shape)"
+    # Renamed only when complete, so an interrupted run does not leave a short table behind.
+    "$gen_table" --seed "$SEED" --rows "$ROWS" --columns "$COLUMNS" --shape "$shape" table.txt.part
+    mv table.txt.part table.txt
   fi
-fi
+  bytes=$(stat -c %s table.txt)
+  separator=$'\t'
+  [[ $shape == right-aligned ]] && separator=" "
+  echo "$shape: $work/table.txt, $(awk -v b="$bytes" 'BEGIN { printf "%.0f", b / 1e6 }') MB"
+  if [[ $mawk_only -eq 0 ]]; then
+    time_best "$tabsum" table.txt out.txt "$INTERVALS"
+    tabsum_seconds=$best_seconds
+    tabsum_kb=$peak_kb
+  fi
+  time_best mawk -F "$separator" -v n="$INTERVALS" -v out=out_mawk.txt "$MAWK_PROGRAM" table.txt
+  mawk_seconds=$best_seconds
+  mawk_kb=$peak_kb
+  if [[ $mawk_only -eq 0 ]]; then
+    echo "  tabsum: $tabsum_seconds s, $(rate "$bytes" "$tabsum_seconds"), peak resident memory $(to_mb "$tabsum_kb") MB"
+  fi
+  echo "  mawk:   $mawk_seconds s, $(rate "$bytes" "$mawk_seconds"), peak resident memory $(to_mb "$mawk_kb") MB"
+  if [[ $mawk_only -eq 0 ]]; then
+    awk -v m="$mawk_seconds" -v t="$tabsum_seconds" \
+      'BEGIN { if (t > 0) printf "  mawk / tabsum: %.2f\n", m / t; else print "  mawk / tabsum: tabsum too fast to measure" }'
+    if [[ $shape == rain ]]; then
+      # The same table by the calendar: days (as many groups as above), and
+      # months with a share of valid values, which count each column's values.
+      time_best "$tabsum" --by day table.txt out_day.txt
+      day_seconds=$best_seconds
+      day_kb=$peak_kb
+      time_best "$tabsum" --by month --min-valid 0.9 table.txt out_month.txt
+      month_seconds=$best_seconds
+      month_kb=$peak_kb
+      echo "  tabsum --by day: $day_seconds s, peak resident memory $(to_mb "$day_kb") MB"
+      echo "  tabsum --by month --min-valid 0.9: $month_seconds s, peak resident memory $(to_mb "$month_kb") MB"
+      awk -v d="$day_seconds" -v m="$month_seconds" -v t="$tabsum_seconds" \
+        'BEGIN { if (t > 0) printf "  by the calendar / groups of rows: day %.3f, month %.3f\n", d / t, m / t }'
+    fi
+    # Both write the same table when they did the same work; a difference is
+    # worth a look before trusting the ratio.
+    if cmp -s out.txt out_mawk.txt; then
+      echo "  output files: identical"
+    else
+      echo "  output files: differ ($work/out.txt vs out_mawk.txt)"
+    fi
+  fi
+done

@@ -94,6 +94,41 @@ for edge in 0 5 17 63 150 700; do
   { printf '2\t1\t12\t0\t%d\n' "$edge"; mixed_table; } | save "$out/tabsum_run"
 done
 
+# tabsum_run: tables of each form that the row step reads at speed, from a
+# fixed sequence of numbers: one decimal, three decimals, six significant
+# digits (some with an exponent), integers, right-aligned with blanks, and
+# all of them mixed in one table; missing values in each form's own spelling,
+# -0.0, and fields at the edges of the exact conversion now and then.
+for shape in one-decimal three-decimals six-digits integers right-aligned mixed; do
+  awk -v shape="$shape" '
+    function next_unit() { x = (x * 16807) % 2147483647; return x / 2147483647 }
+    function value(form, u) {
+      if (form == "one-decimal") return sprintf("%.1f", 20 * u)
+      if (form == "three-decimals") return sprintf("%.3f", 500 * u)
+      if (form == "six-digits") return sprintf("%.6g", (u < 0.1 ? -1 : 1) * 10 ^ (12 * u - 6))
+      if (form == "integers") return sprintf("%d", int(5000 * u))
+      return sprintf("%8.2f", 200 * u * u)
+    }
+    BEGIN {
+      x = 2121
+      split("one-decimal three-decimals six-digits integers", forms, " ")
+      split("-999 -998 -998.001 -997.999 -0.0 1234567890123456789 12345678901234567890 1e22 1e23 1e-23 1.2e-05", edges, " ")
+      aligned = shape == "right-aligned"
+      print aligned ? "  YY MM DD HH      st1      st2      st3      st4      st5      st6" : "YY\tMM\tDD\tHH\tst1\tst2\tst3\tst4\tst5\tst6"
+      for (r = 0; r < 30; ++r) {
+        line = sprintf(aligned ? "%4d%3d%3d%3d" : "%d\t%d\t%d\t%d", 1990, 1, 1 + int(r / 24), r % 24)
+        for (f = 0; f < 6; ++f) {
+          u = next_unit()
+          form = shape == "mixed" ? forms[1 + f % 4] : shape
+          v = value(form, u)
+          if (next_unit() < 0.05) v = edges[1 + int(next_unit() * 11)]
+          line = line (aligned ? " " : "\t") v
+        }
+        print line
+      }
+    }' | { printf '3\n'; cat; } | head -c "$limit" | save "$out/tabsum_run"
+done
+
 # station_file: a choice byte (first index, factor, skip) and a station file.
 choices=(0 24 2 12 4 16 6 0)
 n=0

@@ -132,7 +132,7 @@ class TextReader {
   // Room behind the buffered characters: READ_SLACK bytes that can be
   // read, the first a NUL, so that the number fast paths stop there without
   // checking the length and may look at a few characters at once.
-  static constexpr std::size_t READ_SLACK = 32;
+  static constexpr std::size_t READ_SLACK = 64;
   // For a caller that parses buffered text itself, as the conversions
   // above do: the characters from the current position on, followed by a
   // NUL behind the last buffered one (a NUL can also be one of them), and

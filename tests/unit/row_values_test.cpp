@@ -5,7 +5,10 @@
 // reader at the same place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "fatal_error.h"
+#include "field_separators.h"
 #include "interval_aggregation.h"
 #include "one_decimal_fields.h"
 #include "tabsum_run.h"
@@ -97,7 +101,9 @@ std::string value_token(std::mt19937& rng, bool dry) {
       "-999", "-9999", "12.34", "0.25", "-0.0", "+1.5", "5.", ".5", "-.5", "7", "1234567", "12345678",
       "123456.7", "1234567.8", "0.000001", "1e3", "1.5E-2", "0x1p3", "inf", "-nan", "abc", "-", ".", "1.2.3",
       "--1", "1,5", "123456789012345", "1234567890123456", "9007199254740993", "0.30000000000000004", "-998",
-      "-997.9", "-998.0000001",
+      "-997.9", "-998.0000001", "-998", "-998.0", "-998.001", "-997.999", "-999.000", "1.2e-05", "7.74941",
+      "25458.3", "0.000926293", "287.053", "4394", "1e+06", "1234567890123456789", "12345678901234567890", "1e22",
+      "1e23", "1e-22", "1e-23", "1e", "1e+", "5E-3",
   };
   switch (rng() % 10) {
     case 0: return kRare[rng() % (sizeof kRare / sizeof kRare[0])];
@@ -139,6 +145,107 @@ void expect_same(const std::string& text, Layout layout, Source source) {
   EXPECT_EQ(fast.failure, plain.failure);
   EXPECT_TRUE(fast == plain) << "sums, position " << fast.position << " vs " << plain.position << ", eof "
                              << fast.eof << " vs " << plain.eof;
+}
+
+// The forms of the tables the row step reads at speed, as other programs
+// write them, each value in its own column's form in a mixed table.
+enum class Shape { ONE_DECIMAL, THREE_DECIMALS, SIX_DIGITS, INTEGERS, RIGHT_ALIGNED, MIXED };
+
+std::string shaped_value(std::mt19937& rng, Shape shape, int column) {
+  if (shape == Shape::MIXED) shape = static_cast<Shape>(column % 5);
+  char text[64];
+  const double unit = static_cast<double>(rng() % 1000000) / 1000000.0;
+  const unsigned pick = static_cast<unsigned>(rng() % 50);
+  // Values at and around the limit of missing values, -0.0, fields far
+  // longer than a word and the edges of the exact fast way, now and then.
+  static const char* const kEdges[] = {"-999", "-998", "-998.000", "-997.999", "-998.001", "-9999.00", "-0.0", "-0",
+                                       "1234567890123456789", "12345678901234567890", "0.12345678901234567890",
+                                       "1e22", "1e23", "1e-22", "1e-23", "4.5e-300",
+                                       "123456789012345678901234567890.123456789012345678901234567890"};
+  if (pick == 0) return kEdges[rng() % (sizeof kEdges / sizeof kEdges[0])];
+  int n = 0;
+  switch (shape) {
+    case Shape::ONE_DECIMAL: n = std::snprintf(text, sizeof text, "%.1f", 20.0 * unit); break;
+    case Shape::THREE_DECIMALS: n = std::snprintf(text, sizeof text, "%.3f", 500.0 * unit); break;
+    case Shape::SIX_DIGITS:
+      n = std::snprintf(text, sizeof text, "%.6g", std::pow(10.0, 12.0 * unit - 6.0) * (rng() % 10 ? 1.0 : -1.0));
+      break;
+    case Shape::INTEGERS: n = std::snprintf(text, sizeof text, "%d", static_cast<int>(rng() % 5001)); break;
+    case Shape::RIGHT_ALIGNED: n = std::snprintf(text, sizeof text, "%8.2f", 200.0 * unit * unit); break;
+    case Shape::MIXED: break;
+  }
+  return std::string(text, static_cast<std::size_t>(n));
+}
+
+// Rows of one shape (or of all in the mixed one), a right-aligned table
+// with its date stamp right-aligned too and its fields separated by blanks
+// only. Some rows have a field missing or one too many, blanks or a tab
+// before the line end, or a field that is no number.
+std::string shaped_table(std::mt19937& rng, Shape shape, int fields, int rows) {
+  std::string s;
+  const bool aligned = shape == Shape::RIGHT_ALIGNED;
+  for (int r = 0; r < rows; ++r) {
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, aligned ? "%4d%3d%3d%3d" : "%d\t%d\t%d\t%d", 1990, 1 + r % 12, 1 + r % 28, r % 24);
+    s += stamp;
+    int n = fields;
+    if (rng() % 10 == 0) n += static_cast<int>(rng() % 3) - 1;
+    for (int f = 0; f < n; ++f) {
+      s += aligned ? " " : (shape == Shape::MIXED && rng() % 8 == 0 ? "\t  " : "\t");
+      s += rng() % 200 == 0 ? "x1" : shaped_value(rng, shape, f);
+    }
+    if (rng() % 8 == 0) s += rng() % 2 ? "   " : "\t";
+    s += rng() % 5 == 0 ? "\r\n" : "\n";
+  }
+  return s;
+}
+
+TEST(RowValues, BufferedReadingAgreesWithPlainOnEveryShape) {
+  std::mt19937 rng(2121);
+  const Shape shapes[] = {Shape::ONE_DECIMAL, Shape::THREE_DECIMALS, Shape::SIX_DIGITS,
+                          Shape::INTEGERS,    Shape::RIGHT_ALIGNED,  Shape::MIXED};
+  const Layout layouts[] = {{1, 0}, {5, 0}, {9, 1}, {40, 0}};
+  const Source sources[] = {{0}, {1}, {13}, {509}};
+  for (const Shape shape : shapes) {
+    for (const Layout layout : layouts) {
+      const int fields = layout.data_columns + layout.additional_columns;
+      for (int table = 0; table < 4; ++table) {
+        const std::string text = shaped_table(rng, shape, fields, 1 + static_cast<int>(rng() % 30));
+        for (const Source source : sources) {
+          SCOPED_TRACE("shape " + std::to_string(static_cast<int>(shape)) + ", columns " +
+                       std::to_string(layout.data_columns) + ", table " + std::to_string(table) + ", chunk " +
+                       std::to_string(source.chunk));
+          expect_same(text, layout, source);
+          if (HasFailure()) return;
+        }
+      }
+    }
+  }
+}
+
+// The separators in front of fields and the separator mask of a block:
+// the SSE2 ways against their plain twins, on windows of blanks, tabs and
+// the characters next to them.
+TEST(RowValues, SeparatorsAgreeWithPlainTwins) {
+  std::mt19937 rng(21);
+  const char bytes[] = {' ', ' ', '\t', '\t', '1', '.', '\n', '\0', '\x80', '\x89', '\xa0', '\r', '\v', '!'};
+  for (std::size_t n = 0; n < 50000; ++n) {
+    std::string window(tabsum::BLOCK_CHARS, ' ');
+    for (char& c : window) c = n % 3 == 0 && rng() % 4 != 0 ? ' ' : bytes[rng() % sizeof bytes];
+    const std::uint64_t mask = tabsum::separator_mask_plain(window.data());
+    const std::size_t leading = tabsum::leading_separators_plain(window.data());
+    ASSERT_EQ(leading, static_cast<std::size_t>(std::min(std::countr_one(mask), 16)));
+#if defined(__SSE2__)
+    ASSERT_EQ(tabsum::separator_mask_sse2(window.data()), mask) << testing::PrintToString(window);
+    ASSERT_EQ(tabsum::leading_separators_sse2(window.data()), leading) << testing::PrintToString(window);
+#endif
+  }
+  const std::string row = " \t1.5\t  2\n" + std::string(tabsum::BLOCK_CHARS, ' ');
+  EXPECT_EQ(tabsum::separator_mask_plain(row.data()), 0xFFFFFFFFFFFFFCE3u);  // blanks and tabs at 0, 1, 5 to 7 and 10 on
+  // A run longer than one look, then the NUL and the bytes the reader keeps
+  // readable behind it.
+  const std::string blanks = std::string(40, ' ') + '\0' + std::string(tabsum::SEPARATOR_CHARS, ' ');
+  EXPECT_EQ(tabsum::skip_separators(blanks.c_str()), blanks.c_str() + 40);
 }
 
 TEST(RowValues, BufferedReadingAgreesWithPlainOnGeneratedTables) {
