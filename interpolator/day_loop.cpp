@@ -1,34 +1,115 @@
 #include "day_loop.h"
 
-#include <array>
 #include <cmath>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "hourly_advance.h"
+#include "idw.h"
 #include "idw_plan.h"
 #include "output_table.h"
+#include "reach_plan.h"
+#include "source_mask.h"
+#include "worker_team.h"
 
 namespace pluvo {
 namespace {
 
 constexpr int HOURS_PER_DAY = 24;
 
-// One reading window of a group: measured totals to slot 0, interpolation
-// of every hour, sums, and the scaling.
-void process_window(PluvoRun& run, IdwPlan& plan, int first_slot, int last_slot) {
-  const int first = plan.first_target;
-  const int last = plan.last_target;
-  double* measured = run.ring[0].values;
-  std::array<double, STATION_SLOTS> hour_sum;
-  for (int k = first; k <= last; ++k) {
-    measured[k] = run.ring[first_slot].values[k];
-    hour_sum[k] = 0.0;
+enum class WeightingForm { plain, lanes, in_reach };
+
+// How one group's targets are interpolated from the ANETZ stations. The
+// planned lanes hold one bit per source and a row per source and target,
+// so they serve the small networks; larger ones visit the sources in reach.
+struct GroupWeighting {
+  WeightingForm form = WeightingForm::plain;
+  const StationGroup* targets = nullptr;
+  IdwPlan lanes;
+  ReachPlan reach;
+};
+
+constexpr int LANE_CELLS = 128 * 128;
+
+WeightingForm choose_form(const PluvoRun& run, const StationGroup& targets) {
+  if (run.weighting == Weighting::plain) return WeightingForm::plain;
+  const long long sources = run.anetz.count();
+  if (sources <= SourceMask::CAPACITY && sources * targets.count() <= LANE_CELLS) return WeightingForm::lanes;
+  return WeightingForm::in_reach;
+}
+
+void prepare_weighting(GroupWeighting& g, PluvoRun& run, const StationGroup& targets) {
+  g.targets = &targets;
+  g.form = choose_form(run, targets);
+  if (g.form == WeightingForm::lanes) build_idw_plan(g.lanes, run, run.anetz, targets);
+  if (g.form == WeightingForm::in_reach) build_reach_plan(g.reach, run, run.anetz, targets);
+}
+
+// What the daily loop keeps from day to day, obtained once.
+struct DayWork {
+  GroupWeighting klima;
+  GroupWeighting sammler;
+  std::vector<double> hour_sum;  // per station index
+  std::vector<char> kept;        // per station index: the window kept unmatched rain
+  WorkerTeam team;
+  std::vector<std::string> rows;  // the composed rows of slots 1..24
+};
+
+// Interpolates slots first_slot..last_slot for targets first..last and
+// scales their windows; writes only these targets' entries.
+void interpolate_and_scale(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot, int first,
+                           int last) {
+  for (int s = first_slot; s <= last_slot; ++s) {
+    double* values = run.ring[s].values;
+    switch (g.form) {
+      case WeightingForm::plain:
+        interpolate_idw(run, values, run.anetz.span(), {first, last});
+        break;
+      case WeightingForm::lanes:
+        interpolate_planned(g.lanes, run, values);
+        break;
+      case WeightingForm::in_reach:
+        interpolate_in_reach(g.reach, run, values, first, last);
+        break;
+    }
   }
-  for (int s = first_slot; s <= last_slot; ++s) interpolate_planned(plan, run, run.ring[s].values);
+  double* hour_sum = work.hour_sum.data();
   for (int s = first_slot; s <= last_slot; ++s) {
     const double* values = run.ring[s].values;
     for (int k = first; k <= last; ++k) hour_sum[k] += values[k];
   }
-  for (int k = first; k <= last; ++k) scale_window(run, k, hour_sum[k], first_slot, last_slot);
+  for (int k = first; k <= last; ++k) work.kept[k] = scale_window_hours(run, k, hour_sum[k], first_slot, last_slot);
+}
+
+// One reading window of a group: measured totals to slot 0, interpolation
+// of every hour, sums, and the scaling. Only the weighting over the sources
+// in reach is split among threads: the lanes keep state from hour to hour
+// and the plain form obtains its storage per call.
+void process_window(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot) {
+  const int first = g.targets->first;
+  const int last = g.targets->last;
+  double* measured = run.ring[0].values;
+  for (int k = first; k <= last; ++k) {
+    measured[k] = run.ring[first_slot].values[k];
+    work.hour_sum[k] = 0.0;
+  }
+  const int parts = g.form == WeightingForm::in_reach ? work.team.size() : 1;
+  auto task = [&](int part) {
+    const PartRange r = part_range(first, last, part, parts);
+    if (r.first <= r.last) interpolate_and_scale(run, work, g, first_slot, last_slot, r.first, r.last);
+  };
+  if (parts > 1) {
+    work.team.run(task);
+  } else {
+    task(0);
+  }
+  // The rain kept is added in station order, whatever the threads.
+  for (int k = first; k <= last; ++k) {
+    if (!work.kept[k]) continue;
+    ++run.kept_rain_windows;
+    run.kept_rain_total += measured[k];
+  }
 }
 
 // The table ends with hour 24 of the end date, or, once the hourly data
@@ -45,9 +126,57 @@ bool ends_run(const PluvoRun& run, const DateHour& s) {
          !stamp_before(s, DateHour{.day = last.day, .hour = 24, .month = last.month, .year = last.year});
 }
 
+// Writes the rows of slots 1.. up to the one that ends the run; true when
+// that one came. With more than one thread the rows are composed side by
+// side and written in their order.
+bool write_rows(PluvoRun& run, DayWork& work) {
+  int rows = 0;
+  bool done = false;
+  while (rows < HOURS_PER_DAY && !done) done = ends_run(run, *run.ring[++rows].stamp);
+  if (work.team.size() == 1) {
+    for (int s = 1; s <= rows; ++s) write_output_row(run, *run.ring[s].stamp, run.ring[s].values);
+    return done;
+  }
+  bool short_of_memory = false;
+  std::vector<char> failed(static_cast<std::size_t>(work.team.size()), 0);
+  auto task = [&](int part) {
+    const PartRange r = part_range(1, rows, part, work.team.size());
+    try {
+      for (int s = r.first; s <= r.last; ++s) {
+        std::string& text = work.rows[static_cast<std::size_t>(s)];
+        text.clear();
+        compose_output_row(run, *run.ring[s].stamp, run.ring[s].values, text);
+      }
+    } catch (const std::bad_alloc&) {
+      failed[static_cast<std::size_t>(part)] = 1;
+    }
+  };
+  work.team.run(task);
+  for (char f : failed) short_of_memory = short_of_memory || f != 0;
+  if (short_of_memory) fatal_alloc_error(ALLOC_IO_BUFFERS);
+  for (int s = 1; s <= rows; ++s) run.output_file.put(work.rows[static_cast<std::size_t>(s)]);
+  return done;
+}
+
+void obtain_day_work(PluvoRun& run, DayWork& work) {
+  const auto slots = static_cast<std::size_t>(run.total_stations) + 1;
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
+    work.hour_sum.assign(slots, 0.0);
+    work.kept.assign(slots, 0);
+    work.team.start(run.threads);
+  });
+  if (work.team.size() > 1) {
+    // A row's text: about five characters a value; more is obtained when needed.
+    obtain_storage(run.seam, ALLOC_IO_BUFFERS, [&] {
+      work.rows.resize(HOURS_PER_DAY + 1);
+      for (std::string& r : work.rows) r.reserve(64 + 6 * slots);
+    });
+  }
+}
+
 }  // namespace
 
-void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
+bool scale_window_hours(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
   const double missing = run.missing_value();
   const double m = run.ring[0].values[k];
   const bool m_valid = run.is_valid(m);
@@ -57,7 +186,9 @@ void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slo
       double& v = run.ring[s].values[k];
       v = (run.is_valid(v) && m_valid) ? v * factor : missing;
     }
-  } else if (sum == 0.0 || std::isnan(sum)) {
+    return false;
+  }
+  if (sum == 0.0 || std::isnan(sum)) {
     // The hours that stay valid get 0.0, or with the opt-in rule an even
     // share of rain that was measured but not interpolated.
     int valid_hours = 0;
@@ -68,36 +199,34 @@ void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slo
       double& v = run.ring[s].values[k];
       v = (run.is_valid(v) && m_valid) ? share : missing;
     }
-    if (keep) {
-      ++run.kept_rain_windows;
-      run.kept_rain_total += m;
-    }
-  } else {
-    for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;
+    return keep;
   }
+  for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;
+  return false;
 }
 
-void run_day_loop(PluvoRun& run, const AllocationSeam& seam) {
+void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
+  if (!scale_window_hours(run, k, sum, first_slot, last_slot)) return;
+  ++run.kept_rain_windows;
+  run.kept_rain_total += run.ring[0].values[k];
+}
+
+void run_day_loop(PluvoRun& run) {
   const bool with_klima = run.klima.count() > 0;
   const bool with_sammler = run.sammler.count() > 0;
-  IdwPlan klima;
-  IdwPlan sammler;
-  if (with_klima) build_idw_plan(klima, run, run.anetz, run.klima, seam);
-  if (with_sammler) build_idw_plan(sammler, run, run.anetz, run.sammler, seam);
+  DayWork work;
+  if (with_klima) prepare_weighting(work.klima, run, run.klima);
+  if (with_sammler) prepare_weighting(work.sammler, run, run.sammler);
+  obtain_day_work(run, work);
 
   bool done = false;
   while (!done) {
     if (with_klima) {
-      process_window(run, klima, 1, 12);
-      process_window(run, klima, 13, 24);
+      process_window(run, work, work.klima, 1, 12);
+      process_window(run, work, work.klima, 13, 24);
     }
-    if (with_sammler) process_window(run, sammler, 1, 24);
-
-    for (int s = 1; s <= HOURS_PER_DAY && !done; ++s) {
-      const DateHour& stamp = *run.ring[s].stamp;
-      write_output_row(run, stamp, run.ring[s].values);
-      done = ends_run(run, stamp);
-    }
+    if (with_sammler) process_window(run, work, work.sammler, 1, 24);
+    done = write_rows(run, work);
     if (!done) {
       for (int h = 0; h < HOURS_PER_DAY; ++h) advance_hour(run);
     }
