@@ -53,27 +53,33 @@ struct DayWork {
   std::vector<double> hour_sum;  // per station index
   std::vector<char> kept;        // per station index: the window kept unmatched rain
   WorkerTeam team;
-  std::vector<std::string> rows;  // the composed rows of slots 1..24
+  std::vector<ReachScratch> scratch;  // per thread
+  std::vector<std::string> rows;      // the composed rows of slots 1..24
 };
 
-// Interpolates slots first_slot..last_slot for targets first..last and
-// scales their windows; writes only these targets' entries.
-void interpolate_and_scale(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot, int first,
-                           int last) {
+// Interpolates slots first_slot..last_slot for the group's targets; the
+// weighting over the sources in reach writes only the slots it is given
+// and the part's scratch.
+void interpolate_slots(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot, int part) {
   for (int s = first_slot; s <= last_slot; ++s) {
     double* values = run.ring[s].values;
     switch (g.form) {
       case WeightingForm::plain:
-        interpolate_idw(run, values, run.anetz.span(), {first, last});
+        interpolate_idw(run, values, run.anetz.span(), g.targets->span());
         break;
       case WeightingForm::lanes:
         interpolate_planned(g.lanes, run, values);
         break;
       case WeightingForm::in_reach:
-        interpolate_in_reach(g.reach, run, values, first, last);
+        interpolate_in_reach(g.reach, run, values, work.scratch[static_cast<std::size_t>(part)]);
         break;
     }
   }
+}
+
+// Sums the window's hours of targets first..last and scales them; writes
+// only these targets' entries.
+void sum_and_scale(PluvoRun& run, DayWork& work, int first_slot, int last_slot, int first, int last) {
   double* hour_sum = work.hour_sum.data();
   for (int s = first_slot; s <= last_slot; ++s) {
     const double* values = run.ring[s].values;
@@ -83,9 +89,10 @@ void interpolate_and_scale(PluvoRun& run, DayWork& work, GroupWeighting& g, int 
 }
 
 // One reading window of a group: measured totals to slot 0, interpolation
-// of every hour, sums, and the scaling. Only the weighting over the sources
-// in reach is split among threads: the lanes keep state from hour to hour
-// and the plain form obtains its storage per call.
+// of every hour, sums, and the scaling. With the weighting over the
+// sources in reach the hours are shared among the threads, then the
+// targets; the lanes keep state from hour to hour and the plain form
+// obtains its storage per call, so they run on one thread.
 void process_window(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot) {
   const int first = g.targets->first;
   const int last = g.targets->last;
@@ -95,14 +102,20 @@ void process_window(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_s
     work.hour_sum[k] = 0.0;
   }
   const int parts = g.form == WeightingForm::in_reach ? work.team.size() : 1;
-  auto task = [&](int part) {
-    const PartRange r = part_range(first, last, part, parts);
-    if (r.first <= r.last) interpolate_and_scale(run, work, g, first_slot, last_slot, r.first, r.last);
-  };
   if (parts > 1) {
-    work.team.run(task);
+    auto hours = [&](int part) {
+      const PartRange r = part_range(first_slot, last_slot, part, parts);
+      interpolate_slots(run, work, g, r.first, r.last, part);
+    };
+    work.team.run(hours);
+    auto stations = [&](int part) {
+      const PartRange r = part_range(first, last, part, parts);
+      sum_and_scale(run, work, first_slot, last_slot, r.first, r.last);
+    };
+    work.team.run(stations);
   } else {
-    task(0);
+    interpolate_slots(run, work, g, first_slot, last_slot, 0);
+    sum_and_scale(run, work, first_slot, last_slot, first, last);
   }
   // The rain kept is added in station order, whatever the threads.
   for (int k = first; k <= last; ++k) {
@@ -164,7 +177,15 @@ void obtain_day_work(PluvoRun& run, DayWork& work) {
     work.hour_sum.assign(slots, 0.0);
     work.kept.assign(slots, 0);
     work.team.start(run.threads);
+    work.scratch.resize(static_cast<std::size_t>(work.team.size()));
   });
+  for (GroupWeighting* g : {&work.klima, &work.sammler}) {
+    if (g->form != WeightingForm::in_reach) continue;
+    // One scratch serves both groups: it is made for the larger.
+    for (ReachScratch& scratch : work.scratch) {
+      if (scratch.sum.size() < static_cast<std::size_t>(g->targets->count())) obtain_reach_scratch(scratch, g->reach, run);
+    }
+  }
   if (work.team.size() > 1) {
     // A row's text: about five characters a value; more is obtained when needed.
     obtain_storage(run.seam, ALLOC_IO_BUFFERS, [&] {

@@ -57,18 +57,20 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
   const double max_d2 = run.params.max_distance * run.params.max_distance;
   const WeightForm form = weight_form(run.params.power);
   const int target_count = std::max(0, targets.last - targets.first + 1);
+  const int source_count = std::max(0, sources.last - sources.first + 1);
 
   SourceOrder order;
   std::vector<int> candidates;
+  std::vector<double> share;
   obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
-    const auto source_count = static_cast<std::size_t>(std::max(0, sources.last - sources.first + 1));
-    order.by_x.reserve(source_count);
-    candidates.reserve(source_count);
+    order.by_x.reserve(static_cast<std::size_t>(source_count));
+    candidates.reserve(static_cast<std::size_t>(source_count));
     plan.start.assign(static_cast<std::size_t>(target_count) + 1, 0);
     plan.has_zero.assign(static_cast<std::size_t>(target_count), 0);
+    plan.plain_only.assign(static_cast<std::size_t>(target_count), 0);
+    plan.reach_start.assign(static_cast<std::size_t>(source_count) + 1, 0);
     plan.member.clear();
     plan.weight.clear();
-    plan.share.clear();
   });
   for (int i = sources.first; i <= sources.last; ++i) {
     (std::isfinite(x[i]) && std::isfinite(y[i]) ? order.by_x : order.unordered).push_back(i);
@@ -79,8 +81,6 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
     const int t = targets.first + tj;
     collect_candidates(order, x, t, max_d2, plan, candidates);
     std::sort(candidates.begin(), candidates.end());
-    double sum = 0.0;
-    const std::size_t first_member = plan.member.size();
     for (int i : candidates) {
       const double d2 = squared_distance(x[i] - x[t], y[i] - y[t]);
       if (d2 > max_d2) continue;
@@ -90,62 +90,106 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
         plan.member.push_back(i);
         plan.weight.push_back(w);
       });
-      sum += w;
+      ++plan.reach_start[static_cast<std::size_t>(i - sources.first) + 1];
     }
-    obtain_storage(run.seam, ALLOC_WEIGHTS, [&] { plan.share.resize(plan.member.size()); });
-    for (std::size_t m = first_member; m < plan.member.size(); ++m) plan.share[m] = plan.weight[m] / sum;
     plan.start[tj + 1] = plan.member.size();
+  }
+
+  // The pairs by source, each with its share of its target's sum.
+  for (int j = 0; j < source_count; ++j) plan.reach_start[j + 1] += plan.reach_start[j];
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
+    plan.reached_target.assign(plan.member.size(), 0);
+    plan.reached_share.assign(plan.member.size(), 0.0);
+  });
+  std::vector<std::size_t> next(plan.reach_start.begin(), plan.reach_start.end() - (source_count > 0 ? 1 : 0));
+  for (int tj = 0; tj < target_count; ++tj) {
+    double sum = 0.0;
+    for (std::size_t m = plan.start[tj]; m < plan.start[tj + 1]; ++m) sum += plan.weight[m];
+    if (plan.has_zero[tj]) plan.plain_only[tj] = 1;
+    for (std::size_t m = plan.start[tj]; m < plan.start[tj + 1]; ++m) {
+      const double quotient = plan.weight[m] / sum;
+      if (!std::isfinite(quotient)) plan.plain_only[tj] = 1;
+      const std::size_t at = next[static_cast<std::size_t>(plan.member[m] - sources.first)]++;
+      plan.reached_target[at] = tj;
+      plan.reached_share[at] = quotient;
+    }
   }
 }
 
-void interpolate_in_reach(const ReachPlan& plan, const PluvoRun& run, double* values, int first, int last) {
+void obtain_reach_scratch(ReachScratch& scratch, const ReachPlan& plan, const PluvoRun& run) {
+  const auto targets = static_cast<std::size_t>(std::max(0, plan.last_target - plan.first_target + 1));
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
+    scratch.sum.assign(targets, 0.0);
+    scratch.plain.assign(targets, 0);
+  });
+}
+
+namespace {
+
+// The plain form over the target's sources in reach.
+double plain_estimate(const ReachPlan& plan, const PluvoRun& run, const double* values, int tj) {
   const double lowest = plan.lowest_valid;
   const double* x = run.stations.x.data();
   const double* y = run.stations.y.data();
-  const int* member = plan.member.data();
-  for (int t = first; t <= last; ++t) {
-    const int tj = t - plan.first_target;
-    const std::size_t from = plan.start[tj];
-    const std::size_t to = plan.start[tj + 1];
-    double estimate = 0.0;
-    bool all_valid = !plan.has_zero[tj];
-    if (all_valid) {
-      const double* share = plan.share.data();
-      for (std::size_t m = from; m < to; ++m) {
-        const double v = values[member[m]];
-        if (!(v > lowest)) {
-          all_valid = false;
-          break;
-        }
-        estimate += share[m] * v;
-      }
+  const int t = plan.first_target + tj;
+  const std::size_t from = plan.start[tj];
+  const std::size_t to = plan.start[tj + 1];
+  double weight_sum = 0.0;
+  double zero_sum = 0.0;
+  int zero_count = 0;
+  for (std::size_t m = from; m < to; ++m) {
+    const int i = plan.member[m];
+    if (!(values[i] > lowest)) continue;
+    if (plan.has_zero[tj] && squared_distance(x[i] - x[t], y[i] - y[t]) == 0.0) {
+      zero_sum += values[i];
+      ++zero_count;
     }
-    if (!all_valid) {
-      // Some source in reach is missing, or one stands on the target: the
-      // sum of weights is that of the valid ones, as the plain form makes it.
-      double weight_sum = 0.0;
-      double zero_sum = 0.0;
-      int zero_count = 0;
-      for (std::size_t m = from; m < to; ++m) {
-        const int i = member[m];
-        if (!(values[i] > lowest)) continue;
-        if (plan.has_zero[tj] && squared_distance(x[i] - x[t], y[i] - y[t]) == 0.0) {
-          zero_sum += values[i];
-          ++zero_count;
-        }
-        weight_sum += plan.weight[m];
-      }
-      estimate = 0.0;
-      if (zero_count > 0) {
-        estimate = zero_sum / zero_count;
-      } else {
-        for (std::size_t m = from; m < to; ++m) {
-          const int i = member[m];
-          if (values[i] > lowest) estimate += (plan.weight[m] / weight_sum) * values[i];
-        }
-      }
+    weight_sum += plan.weight[m];
+  }
+  // A source on the target itself has no finite weight: its value is the estimate.
+  if (zero_count > 0) return zero_sum / zero_count;
+  double estimate = 0.0;
+  for (std::size_t m = from; m < to; ++m) {
+    const int i = plan.member[m];
+    if (values[i] > lowest) estimate += (plan.weight[m] / weight_sum) * values[i];
+  }
+  return estimate;
+}
+
+}  // namespace
+
+void interpolate_in_reach(const ReachPlan& plan, const PluvoRun& run, double* values, ReachScratch& scratch) {
+  const int targets = plan.last_target - plan.first_target + 1;
+  if (targets <= 0) return;
+  const double lowest = plan.lowest_valid;
+  double* sum = scratch.sum.data();
+  char* plain = scratch.plain.data();
+  for (int tj = 0; tj < targets; ++tj) {
+    sum[tj] = 0.0;
+    plain[tj] = plan.plain_only[tj];
+  }
+  const int* target = plan.reached_target.data();
+  const double* share = plan.reached_share.data();
+  for (int i = plan.first_source; i <= plan.last_source; ++i) {
+    const double v = values[i];
+    if (v == 0.0) continue;  // zero is valid whenever the threshold is not negative; else see below
+    const std::size_t from = plan.reach_start[static_cast<std::size_t>(i - plan.first_source)];
+    const std::size_t to = plan.reach_start[static_cast<std::size_t>(i - plan.first_source) + 1];
+    if (!(v > lowest)) {
+      for (std::size_t e = from; e < to; ++e) plain[target[e]] = 1;
+      continue;
     }
-    values[t] = limit_estimate(run.params, estimate);
+    for (std::size_t e = from; e < to; ++e) sum[target[e]] += share[e] * v;
+  }
+  // With a negative threshold a zero is missing: every target that has a
+  // source in reach goes the plain way.
+  if (!(0.0 > lowest)) {
+    for (int tj = 0; tj < targets; ++tj) plain[tj] = plain[tj] || plan.start[tj + 1] > plan.start[tj];
+  }
+  const RunParameters& p = run.params;
+  for (int tj = 0; tj < targets; ++tj) {
+    const double estimate = plain[tj] ? plain_estimate(plan, run, values, tj) : sum[tj];
+    values[plan.first_target + tj] = limit_estimate(p, estimate);
   }
 }
 
