@@ -64,8 +64,8 @@ std::string hex(double v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   NumberList in(std::string_view(reinterpret_cast<const char*>(data), size));
-  const int sources = in.next_count(pluvo::MAX_STATIONS);
-  const int targets = in.next_count(pluvo::MAX_STATIONS - sources);
+  const int sources = in.next_count(pluvo::FIRST_ROOM_STATIONS);
+  const int targets = in.next_count(pluvo::FIRST_ROOM_STATIONS - sources);
   const double power = in.next();
   const double max_distance = in.next();
 
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pluvo::ValueArray planned = plain;
     pluvo::interpolate_idw(run, plain.data(), {1, sources}, {sources + 1, stations});
     pluvo::interpolate_planned(plan, run, planned.data());
-    for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
+    for (int i = 0; i < pluvo::FIRST_ROOM_SLOTS; ++i) {
       if (std::bit_cast<std::uint64_t>(plain[i]) != std::bit_cast<std::uint64_t>(planned[i])) {
         fuzz::finding("hour " + std::to_string(hour) + ", station " + std::to_string(i) + ": plain " +
                       hex(plain[i]) + ", planned " + hex(planned[i]));

@@ -39,7 +39,7 @@ void fill_canaries(pluvo::StationTable& t) {
 
 // Only the stations first..first + count - 1 may have been written.
 void check_untouched_outside(const pluvo::StationTable& t, int first, int count) {
-  for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
+  for (int i = 0; i < pluvo::FIRST_ROOM_SLOTS; ++i) {
     if (i >= first && i < first + count) continue;
     if (t.height[i] != CANARY || t.x[i] != CANARY || t.y[i] != CANARY) {
       fuzz::finding("station " + std::to_string(i) + " written, outside stations " + std::to_string(first) + ".." +
@@ -96,12 +96,12 @@ std::string read_station_file(const std::string& text, int first, double factor,
     pluvo::read_station_header(run, buffers, group, name);
   } catch (const textio::FatalError& e) {
     check_read_error(e, pluvo::READ_X_LABELS, pluvo::READ_NAME);
-    check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
+    check_untouched_outside(run.stations, first, pluvo::FIRST_ROOM_STATIONS - first + 1);
     return console.take_captured() + "\nheader code " + std::to_string(e.code);
   }
   const int count = group.count();
   const int declared = group.declared;
-  const int room = pluvo::MAX_STATIONS - first + 1;
+  const int room = pluvo::FIRST_ROOM_STATIONS - first + 1;
   if (declared < 0 || count != (declared < room ? declared : (room > 0 ? room : 0))) {
     fuzz::finding("header of " + std::to_string(declared) + " stations from index " + std::to_string(first) +
                   " took " + std::to_string(count));

@@ -171,12 +171,16 @@ bool write_rows(PluvoRun& run, DayWork& work) {
   return done;
 }
 
+// Below this many stations a day's work is too small to share: waking the
+// threads would cost more than they save.
+constexpr int SIDE_BY_SIDE_STATIONS = 500;
+
 void obtain_day_work(PluvoRun& run, DayWork& work) {
   const auto slots = static_cast<std::size_t>(run.total_stations) + 1;
   obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
     work.hour_sum.assign(slots, 0.0);
     work.kept.assign(slots, 0);
-    work.team.start(run.threads);
+    work.team.start(run.total_stations >= SIDE_BY_SIDE_STATIONS ? run.threads : 1);
     work.scratch.resize(static_cast<std::size_t>(work.team.size()));
   });
   for (GroupWeighting* g : {&work.klima, &work.sammler}) {
