@@ -32,10 +32,16 @@ struct GroupWeighting {
 
 constexpr int LANE_CELLS = 128 * 128;
 
+// When most pairs are in reach the plan saves nothing: an hour with a
+// missing value weighs most targets in the plain form anyway, reading
+// stored weights where the plain form computes them from coordinates that
+// stay in the cache.
 WeightingForm choose_form(const PluvoRun& run, const StationGroup& targets) {
   if (run.weighting == Weighting::plain) return WeightingForm::plain;
   const long long sources = run.anetz.count();
-  if (sources <= SourceMask::CAPACITY && sources * targets.count() <= LANE_CELLS) return WeightingForm::lanes;
+  const long long pairs = sources * targets.count();
+  if (sources <= SourceMask::CAPACITY && pairs <= LANE_CELLS) return WeightingForm::lanes;
+  if (count_pairs_in_reach(run, run.anetz, targets) * 4 > pairs) return WeightingForm::plain;
   return WeightingForm::in_reach;
 }
 

@@ -44,7 +44,37 @@ void collect_candidates(const SourceOrder& order, const double* x, int t, double
   out.insert(out.end(), order.unordered.begin(), order.unordered.end());
 }
 
+SourceOrder order_sources(const PluvoRun& run, const StationGroup& sources) {
+  const double* x = run.stations.x.data();
+  const double* y = run.stations.y.data();
+  SourceOrder order;
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] { order.by_x.reserve(static_cast<std::size_t>(sources.count())); });
+  for (int i = sources.first; i <= sources.last; ++i) {
+    (std::isfinite(x[i]) && std::isfinite(y[i]) ? order.by_x : order.unordered).push_back(i);
+  }
+  std::stable_sort(order.by_x.begin(), order.by_x.end(), [&](int a, int b) { return x[a] < x[b]; });
+  return order;
+}
+
 }  // namespace
+
+long long count_pairs_in_reach(const PluvoRun& run, const StationGroup& sources, const StationGroup& targets) {
+  const double* x = run.stations.x.data();
+  const double* y = run.stations.y.data();
+  const double max_d2 = run.params.max_distance * run.params.max_distance;
+  const SourceOrder order = order_sources(run, sources);
+  ReachPlan bounds;
+  bounds.first_source = sources.first;
+  bounds.last_source = sources.last;
+  std::vector<int> candidates;
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] { candidates.reserve(static_cast<std::size_t>(sources.count())); });
+  long long pairs = 0;
+  for (int t = targets.first; t <= targets.last; ++t) {
+    collect_candidates(order, x, t, max_d2, bounds, candidates);
+    for (int i : candidates) pairs += squared_distance(x[i] - x[t], y[i] - y[t]) > max_d2 ? 0 : 1;
+  }
+  return pairs;
+}
 
 void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets) {
   plan.first_source = sources.first;
@@ -59,11 +89,9 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
   const int target_count = std::max(0, targets.last - targets.first + 1);
   const int source_count = std::max(0, sources.last - sources.first + 1);
 
-  SourceOrder order;
+  const SourceOrder order = order_sources(run, sources);
   std::vector<int> candidates;
-  std::vector<double> share;
   obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
-    order.by_x.reserve(static_cast<std::size_t>(source_count));
     candidates.reserve(static_cast<std::size_t>(source_count));
     plan.start.assign(static_cast<std::size_t>(target_count) + 1, 0);
     plan.has_zero.assign(static_cast<std::size_t>(target_count), 0);
@@ -72,11 +100,6 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
     plan.member.clear();
     plan.weight.clear();
   });
-  for (int i = sources.first; i <= sources.last; ++i) {
-    (std::isfinite(x[i]) && std::isfinite(y[i]) ? order.by_x : order.unordered).push_back(i);
-  }
-  std::stable_sort(order.by_x.begin(), order.by_x.end(), [&](int a, int b) { return x[a] < x[b]; });
-
   for (int tj = 0; tj < target_count; ++tj) {
     const int t = targets.first + tj;
     collect_candidates(order, x, t, max_d2, plan, candidates);

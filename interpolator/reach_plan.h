@@ -63,6 +63,9 @@ struct ReachScratch {
 // ends the run with allocation code 2 when its storage cannot be obtained.
 void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets);
 
+// How many pairs of a source and a target lie within the maximum distance.
+long long count_pairs_in_reach(const PluvoRun& run, const StationGroup& sources, const StationGroup& targets);
+
 // The scratch of one thread, code 2 when it cannot be obtained.
 void obtain_reach_scratch(ReachScratch& scratch, const ReachPlan& plan, const PluvoRun& run);
 
