@@ -1,7 +1,7 @@
 // gen_stations: writes a consistent set of station files for timing pluvo,
 // and the answers that pluvo reads on standard input.
 //
-//   gen_stations [--seed N] [--years N] [--start-year Y]
+//   gen_stations [--seed N] [--years N | --days N] [--start-year Y]
 //                [--anetz N] [--klima N] [--sammler N] [--sites LIST] DIRECTORY
 //
 // One rain field is simulated hourly at every site; the hourly file samples
@@ -56,6 +56,7 @@ struct Region {
 struct Options {
   long long seed = 1;
   long long years = 10;
+  long long days = 0;  // with --days: the run's days from 1 January, in place of years
   long long start_year = 1990;
   long long anetz = 60;
   long long klima = 25;
@@ -66,7 +67,7 @@ struct Options {
 
 [[noreturn]] void usage() {
   std::fputs(
-      "usage: gen_stations [--seed N] [--years N] [--start-year Y] [--anetz N] [--klima N] [--sammler N] "
+      "usage: gen_stations [--seed N] [--years N | --days N] [--start-year Y] [--anetz N] [--klima N] [--sammler N] "
       "[--sites LIST] DIRECTORY\n"
       "  defaults: seed 1, 10 years from 1990, 60 hourly, 25 twice-daily and 15 daily stations\n",
       stderr);
@@ -85,6 +86,8 @@ Options parse_options(int argc, char** argv) {
       o.seed = benchgen::parse_count(arg, value(), 0, 1LL << 62);
     } else if (std::strcmp(arg, "--years") == 0) {
       o.years = benchgen::parse_count(arg, value(), 1, 500);
+    } else if (std::strcmp(arg, "--days") == 0) {
+      o.days = benchgen::parse_count(arg, value(), 1, 365);
     } else if (std::strcmp(arg, "--start-year") == 0) {
       o.start_year = benchgen::parse_count(arg, value(), 1000, 9000);
     } else if (std::strcmp(arg, "--anetz") == 0) {
@@ -371,6 +374,16 @@ std::FILE* open_for_writing(const std::filesystem::path& path) {
 bool write_answers(const std::filesystem::path& path, const Options& o) {
   std::FILE* f = open_for_writing(path);
   const long long end_year = o.start_year + o.years - 1;
+  if (o.days > 0) {
+    // The run's last day: day o.days of the start year.
+    benchgen::Date last{static_cast<int>(o.start_year), 1, 1};
+    for (long long d = 1; d < o.days; ++d) last.advance();
+    const char* names = "%s\n%s\n%s\n%s\n";
+    std::fprintf(f, names, ANETZ_FILE, KLIMA_FILE, SAMMLER_FILE, OUTPUT_FILE);
+    std::fprintf(f, "998\n1\n1\n%lld\n%d\n%d\n%d\n", o.start_year, last.day, last.month, last.year);
+    std::fprintf(f, "%s", o.sites_file.empty() ? "2.3\n60000\n0\n0\n200\n200\n" : "2\n30\n0\n0\n200\n200\n");
+    return std::fclose(f) == 0;
+  }
   // Names are relative: pluvo is run with the data directory as working directory.
   std::fprintf(f, "%s\n%s\n%s\n%s\n", ANETZ_FILE, KLIMA_FILE, SAMMLER_FILE, OUTPUT_FILE);
   std::fprintf(f, "998\n1\n1\n%lld\n31\n12\n%lld\n", o.start_year, end_year);
@@ -417,7 +430,11 @@ int main(int argc, char** argv) {
 
   benchgen::Date date{static_cast<int>(o.start_year), 1, 1};
   long long days = EXTRA_DAYS;
-  for (long long y = 0; y < o.years; ++y) days += benchgen::is_leap_year(static_cast<int>(o.start_year + y)) ? 366 : 365;
+  if (o.days > 0) {
+    days += o.days;
+  } else {
+    for (long long y = 0; y < o.years; ++y) days += benchgen::is_leap_year(static_cast<int>(o.start_year + y)) ? 366 : 365;
+  }
 
   long long hourly_values = 0;
   long long hourly_missing = 0;

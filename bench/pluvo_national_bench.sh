@@ -41,8 +41,7 @@ done
 [[ $# -eq 1 && -d $1 ]] || usage
 build_dir=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-sites="$here/../../shared/data/dwd-stations/RR_Stundenwerte_Beschreibung_Stationen.txt"
-[[ -f $sites ]] || sites="$here/../shared/data/dwd-stations/RR_Stundenwerte_Beschreibung_Stationen.txt"
+sites="$here/dwd-stations/RR_Stundenwerte_Beschreibung_Stationen.txt"
 pluvo="$build_dir/interpolator/pluvo"
 plain="$build_dir/bench/pluvo_plain"
 gen="$build_dir/bench/gen_stations"
