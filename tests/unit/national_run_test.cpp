@@ -41,11 +41,17 @@ class NetworkFiles {
     write_file("anetz.txt", 0, n.anetz, [&](int day, std::string& text) {
       std::uniform_int_distribution<int> pick(0, 99);
       for (int hour = 1; hour <= 24; ++hour) {
-        text += "2020 1 " + std::to_string(day) + " " + std::to_string(hour);
+        text.append("2020 1 ").append(std::to_string(day)).append(" ").append(std::to_string(hour));
         for (int i = 0; i < n.anetz; ++i) {
           const int r = pick(rng);
           const bool wet = (x_[i] / 20000 + hour + day) % 5 == 0;
-          text += r < 3 ? " -999" : wet ? " " + std::to_string(r % 40) + "." + std::to_string(r % 10) : " 0.0";
+          if (r < 3) {
+            text.append(" -999");
+          } else if (wet) {
+            text.append(" ").append(std::to_string(r % 40)).append(".").append(std::to_string(r % 10));
+          } else {
+            text.append(" 0.0");
+          }
         }
         text += '\n';
       }
@@ -62,24 +68,30 @@ class NetworkFiles {
  private:
   std::string totals(int day, int hour, int count, std::mt19937_64& rng) {
     std::uniform_int_distribution<int> pick(0, 99);
-    std::string text = "2020 1 " + std::to_string(day) + " " + std::to_string(hour);
+    std::string text = "2020 1 ";
+    text.append(std::to_string(day)).append(" ").append(std::to_string(hour));
     for (int i = 0; i < count; ++i) {
       const int r = pick(rng);
-      text += r < 4 ? " -999" : " " + std::to_string(r / 3) + ".5";
+      if (r < 4) {
+        text.append(" -999");
+      } else {
+        text.append(" ").append(std::to_string(r / 3)).append(".5");
+      }
     }
     return text + '\n';
   }
 
   template <class Records>
   void write_file(const char* name, int first, int count, Records&& records) {
-    std::string text = std::string(name) + "\nYY\tMM\tDD\tHH";
-    for (int i = first; i < first + count; ++i) text += "\t" + std::to_string(200 + i % 900);
+    std::string text = name;
+    text.append("\nYY\tMM\tDD\tHH");
+    for (int i = first; i < first + count; ++i) text.append("\t").append(std::to_string(200 + i % 900));
     for (const std::vector<int>* c : {&x_, &y_}) {
       text += "\nYY\tMM\tDD\tHH";
-      for (int i = first; i < first + count; ++i) text += "\t" + std::to_string((*c)[static_cast<std::size_t>(i)]);
+      for (int i = first; i < first + count; ++i) text.append("\t").append(std::to_string((*c)[static_cast<std::size_t>(i)]));
     }
     text += "\nYY\tMM\tDD\tHH";
-    for (int i = first; i < first + count; ++i) text += "\tST" + std::to_string(i);
+    for (int i = first; i < first + count; ++i) text.append("\tST").append(std::to_string(i));
     text += '\n';
     for (int day = 1; day <= 5; ++day) records(day, text);
     std::ofstream(path(name), std::ios::binary) << text;
@@ -135,17 +147,19 @@ Outcome run_once(const NetworkFiles& files, pluvo::Weighting weighting, int thre
 TEST(NationalRun, EveryStationIsInTheTableWhateverTheThreadsAndTheWeighting) {
   const Network networks[] = {{150, 1, 1}, {150, 40, 60}, {1000, 500, 1500}};
   for (const Network& n : networks) {
-    const std::string dir = ::testing::TempDir() + "national_" + std::to_string(n.anetz + n.klima + n.sammler) + "_";
-    const NetworkFiles files(n, dir);
     const int total = n.anetz + n.klima + n.sammler;
+    std::string dir = ::testing::TempDir();
+    dir.append("national_").append(std::to_string(total)).append("_");
+    const NetworkFiles files(n, dir);
     // None in reach but the sites in common, some, all (the largest set only some).
     const std::vector<double> distances = total > 2000 ? std::vector<double>{30000.0} : std::vector<double>{0.0, 30000.0, 1e9};
     for (double max_distance : distances) {
       const Outcome plain = run_once(files, pluvo::Weighting::plain, 1, max_distance);
       ASSERT_EQ(plain.code, 0);
-      EXPECT_NE(plain.console.find("*anzahl " + std::to_string(n.sammler) + "\nGesamtzahl der Stationen : " +
-                                   std::to_string(total) + "\n"),
-                std::string::npos);
+      std::string count_lines = "*anzahl ";
+      count_lines.append(std::to_string(n.sammler)).append("\nGesamtzahl der Stationen : ");
+      count_lines.append(std::to_string(total)).append("\n");
+      EXPECT_NE(plain.console.find(count_lines), std::string::npos);
       // 5 header lines and 72 rows of 4 + total fields.
       std::istringstream lines(plain.table);
       std::string line;
