@@ -57,11 +57,45 @@ struct DayWork {
   GroupWeighting klima;
   GroupWeighting sammler;
   std::vector<double> hour_sum;  // per station index
-  std::vector<char> kept;        // per station index: the window kept unmatched rain
+  std::vector<int> kept;         // per station index: the window kept unmatched rain
   WorkerTeam team;
   std::vector<ReachScratch> scratch;  // per thread
   std::vector<std::string> rows;      // the composed rows of slots 1..24
 };
+
+// The scaling of scale_window_hours, here so that the daily loop has it
+// inline. The threshold is read once: the values written could otherwise
+// be the run's own doubles, for all the compiler knows.
+inline bool scale_hours(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
+  const double lowest = -run.params.nodata;
+  const double missing = run.missing_value();
+  const double m = run.ring[0].values[k];
+  const bool keep_rule = run.keep_unmatched_rain;
+  const bool m_valid = m > lowest;
+  if (sum > 0.0) {
+    const double factor = m / sum;
+    for (int s = first_slot; s <= last_slot; ++s) {
+      double& v = run.ring[s].values[k];
+      v = (v > lowest && m_valid) ? v * factor : missing;
+    }
+    return false;
+  }
+  if (sum == 0.0 || std::isnan(sum)) {
+    // The hours that stay valid get 0.0, or with the opt-in rule an even
+    // share of rain that was measured but not interpolated.
+    int valid_hours = 0;
+    for (int s = first_slot; s <= last_slot; ++s) valid_hours += run.ring[s].values[k] > lowest ? 1 : 0;
+    const bool keep = keep_rule && sum == 0.0 && m_valid && m > 0.0 && valid_hours > 0;
+    const double share = keep ? m / valid_hours : 0.0;
+    for (int s = first_slot; s <= last_slot; ++s) {
+      double& v = run.ring[s].values[k];
+      v = (v > lowest && m_valid) ? share : missing;
+    }
+    return keep;
+  }
+  for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;
+  return false;
+}
 
 // Interpolates slots first_slot..last_slot for the group's targets; the
 // weighting over the sources in reach writes only the slots it is given
@@ -91,7 +125,7 @@ void sum_and_scale(PluvoRun& run, DayWork& work, int first_slot, int last_slot, 
     const double* values = run.ring[s].values;
     for (int k = first; k <= last; ++k) hour_sum[k] += values[k];
   }
-  for (int k = first; k <= last; ++k) work.kept[k] = scale_window_hours(run, k, hour_sum[k], first_slot, last_slot);
+  for (int k = first; k <= last; ++k) work.kept[k] = scale_hours(run, k, hour_sum[k], first_slot, last_slot);
 }
 
 // One reading window of a group: measured totals to slot 0, interpolation
@@ -208,32 +242,7 @@ void obtain_day_work(PluvoRun& run, DayWork& work) {
 }  // namespace
 
 bool scale_window_hours(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
-  const double missing = run.missing_value();
-  const double m = run.ring[0].values[k];
-  const bool m_valid = run.is_valid(m);
-  if (sum > 0.0) {
-    const double factor = m / sum;
-    for (int s = first_slot; s <= last_slot; ++s) {
-      double& v = run.ring[s].values[k];
-      v = (run.is_valid(v) && m_valid) ? v * factor : missing;
-    }
-    return false;
-  }
-  if (sum == 0.0 || std::isnan(sum)) {
-    // The hours that stay valid get 0.0, or with the opt-in rule an even
-    // share of rain that was measured but not interpolated.
-    int valid_hours = 0;
-    for (int s = first_slot; s <= last_slot; ++s) valid_hours += run.is_valid(run.ring[s].values[k]) ? 1 : 0;
-    const bool keep = run.keep_unmatched_rain && sum == 0.0 && m_valid && m > 0.0 && valid_hours > 0;
-    const double share = keep ? m / valid_hours : 0.0;
-    for (int s = first_slot; s <= last_slot; ++s) {
-      double& v = run.ring[s].values[k];
-      v = (run.is_valid(v) && m_valid) ? share : missing;
-    }
-    return keep;
-  }
-  for (int s = first_slot; s <= last_slot; ++s) run.ring[s].values[k] = missing;
-  return false;
+  return scale_hours(run, k, sum, first_slot, last_slot);
 }
 
 void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {

@@ -15,7 +15,7 @@ constexpr const char* LABELS = "\nYY\tMM\tDD\tHH";
 // with its tab, and the line end fit.
 constexpr std::size_t STAMP_ROOM = 4 * 24;
 constexpr std::size_t VALUE_ROOM = textio::MAX_NUMBER_CHARS + 1;
-constexpr int CHUNK_VALUES = 64;
+constexpr int CHUNK_VALUES = 128;
 constexpr std::size_t ROW_ROOM = STAMP_ROOM + CHUNK_VALUES * VALUE_ROOM + 1;
 
 char* write_int(char* out, long long v) {
