@@ -28,12 +28,12 @@ bool x_beyond(double source_x, double target_x, double max_d2) {
 }
 
 // The candidates of target t, in no particular order, into `out`.
-void collect_candidates(const SourceOrder& order, const double* x, int t, double max_d2, const ReachPlan& plan,
+void collect_candidates(const SourceOrder& order, const double* x, int t, double max_d2, StationSpan sources,
                         std::vector<int>& out) {
   out.clear();
   const double xt = x[t];
   if (!std::isfinite(xt) || !std::isfinite(max_d2)) {
-    for (int i = plan.first_source; i <= plan.last_source; ++i) out.push_back(i);
+    for (int i = sources.first; i <= sources.last; ++i) out.push_back(i);
     return;
   }
   const auto below = std::partition_point(order.by_x.begin(), order.by_x.end(), [&](int i) { return x[i] < xt; });
@@ -63,14 +63,11 @@ long long count_pairs_in_reach(const PluvoRun& run, const StationGroup& sources,
   const double* y = run.stations.y.data();
   const double max_d2 = run.params.max_distance * run.params.max_distance;
   const SourceOrder order = order_sources(run, sources);
-  ReachPlan bounds;
-  bounds.first_source = sources.first;
-  bounds.last_source = sources.last;
   std::vector<int> candidates;
   obtain_storage(run.seam, ALLOC_WEIGHTS, [&] { candidates.reserve(static_cast<std::size_t>(sources.count())); });
   long long pairs = 0;
   for (int t = targets.first; t <= targets.last; ++t) {
-    collect_candidates(order, x, t, max_d2, bounds, candidates);
+    collect_candidates(order, x, t, max_d2, sources.span(), candidates);
     for (int i : candidates) pairs += squared_distance(x[i] - x[t], y[i] - y[t]) > max_d2 ? 0 : 1;
   }
   return pairs;
@@ -102,7 +99,7 @@ void build_reach_plan(ReachPlan& plan, const PluvoRun& run, const StationGroup& 
   });
   for (int tj = 0; tj < target_count; ++tj) {
     const int t = targets.first + tj;
-    collect_candidates(order, x, t, max_d2, plan, candidates);
+    collect_candidates(order, x, t, max_d2, sources.span(), candidates);
     std::sort(candidates.begin(), candidates.end());
     for (int i : candidates) {
       const double d2 = squared_distance(x[i] - x[t], y[i] - y[t]);

@@ -21,6 +21,7 @@
 // finite) are weighted in the plain form over their sources in reach.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -76,7 +77,7 @@ void interpolate_in_reach(const ReachPlan& plan, const PluvoRun& run, double* va
 
 // The limits of the run applied to an estimate.
 inline double limit_estimate(const RunParameters& p, double e) {
-  if (e < p.lower_limit || e != e) return p.lower_replacement;
+  if (e < p.lower_limit || std::isnan(e)) return p.lower_replacement;
   if (e > p.upper_limit) return p.upper_replacement;
   return e;
 }
