@@ -57,7 +57,8 @@ struct DayWork {
   GroupWeighting klima;
   GroupWeighting sammler;
   std::vector<double> hour_sum;  // per station index
-  std::vector<int> kept;         // per station index: the window kept unmatched rain
+  std::vector<double> measured[3];  // per window of the day, per station index
+  std::vector<int> kept;            // per station index: one bit per window that kept unmatched rain
   WorkerTeam team;
   std::vector<ReachScratch> scratch;  // per thread
   std::vector<std::string> rows;      // the composed rows of slots 1..24
@@ -66,10 +67,9 @@ struct DayWork {
 // The scaling of scale_window_hours, here so that the daily loop has it
 // inline. The threshold is read once: the values written could otherwise
 // be the run's own doubles, for all the compiler knows.
-inline bool scale_hours(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
+inline bool scale_hours(PluvoRun& run, int k, double m, double sum, int first_slot, int last_slot) {
   const double lowest = -run.params.nodata;
   const double missing = run.missing_value();
-  const double m = run.ring[0].values[k];
   const bool keep_rule = run.keep_unmatched_rain;
   const bool m_valid = m > lowest;
   if (sum > 0.0) {
@@ -117,51 +117,90 @@ void interpolate_slots(PluvoRun& run, DayWork& work, GroupWeighting& g, int firs
   }
 }
 
-// Sums the window's hours of targets first..last and scales them; writes
-// only these targets' entries.
-void sum_and_scale(PluvoRun& run, DayWork& work, int first_slot, int last_slot, int first, int last) {
+// A reading window of a group: its slots, and the measured totals of its
+// stations, taken before the interpolation overwrites them.
+struct Window {
+  GroupWeighting* g;
+  int first_slot;
+  int last_slot;
+  double* measured;  // per station index
+};
+
+// Sums the window's hours of targets first..last (each station's in slot
+// order from 0.0) and scales them; writes only these targets' entries and
+// marks the windows that kept unmatched rain with `bit`.
+void sum_and_scale(PluvoRun& run, DayWork& work, const Window& w, int first, int last, int bit) {
   double* hour_sum = work.hour_sum.data();
-  for (int s = first_slot; s <= last_slot; ++s) {
+  for (int k = first; k <= last; ++k) hour_sum[k] = 0.0;
+  for (int s = w.first_slot; s <= w.last_slot; ++s) {
     const double* values = run.ring[s].values;
     for (int k = first; k <= last; ++k) hour_sum[k] += values[k];
   }
-  for (int k = first; k <= last; ++k) work.kept[k] = scale_hours(run, k, hour_sum[k], first_slot, last_slot);
+  for (int k = first; k <= last; ++k) {
+    const bool kept = scale_hours(run, k, w.measured[k], hour_sum[k], w.first_slot, w.last_slot);
+    work.kept[k] = kept ? work.kept[k] | bit : work.kept[k] & ~bit;
+  }
 }
 
-// One reading window of a group: measured totals to slot 0, interpolation
-// of every hour, sums, and the scaling. With the weighting over the
-// sources in reach the hours are shared among the threads, then the
-// targets; the lanes keep state from hour to hour and the plain form
-// obtains its storage per call, so they run on one thread.
-void process_window(PluvoRun& run, DayWork& work, GroupWeighting& g, int first_slot, int last_slot) {
-  const int first = g.targets->first;
-  const int last = g.targets->last;
-  double* measured = run.ring[0].values;
-  for (int k = first; k <= last; ++k) {
-    measured[k] = run.ring[first_slot].values[k];
-    work.hour_sum[k] = 0.0;
+// The day's reading windows: the Klima morning (slots 1..12) and evening
+// (13..24) windows, the Sammler window (1..24). Their measured totals are
+// taken first; then every hour is interpolated, then every window scaled.
+// With the weighting over the sources in reach the hours are shared among
+// the threads, then the stations; the lanes keep state from hour to hour
+// and the plain form obtains its storage per call, so they run on this
+// thread.
+void process_day(PluvoRun& run, DayWork& work) {
+  Window windows[3];
+  int count = 0;
+  if (work.klima.targets != nullptr) {
+    windows[count++] = {&work.klima, 1, 12, work.measured[0].data()};
+    windows[count++] = {&work.klima, 13, 24, work.measured[1].data()};
   }
-  const int parts = g.form == WeightingForm::in_reach ? work.team.size() : 1;
+  if (work.sammler.targets != nullptr) windows[count++] = {&work.sammler, 1, 24, work.measured[2].data()};
+  bool shared = false;
+  for (int i = 0; i < count; ++i) {
+    const Window& w = windows[i];
+    for (int k = w.g->targets->first; k <= w.g->targets->last; ++k) w.measured[k] = run.ring[w.first_slot].values[k];
+    if (w.g->form == WeightingForm::in_reach) {
+      shared = true;
+    } else {
+      interpolate_slots(run, work, *w.g, w.first_slot, w.last_slot, 0);
+    }
+  }
+  const int parts = shared ? work.team.size() : 1;
+  auto hours = [&](int part) {
+    for (int i = 0; i < count; ++i) {
+      const Window& w = windows[i];
+      if (w.g->form != WeightingForm::in_reach) continue;
+      const PartRange r = part_range(w.first_slot, w.last_slot, part, parts);
+      interpolate_slots(run, work, *w.g, r.first, r.last, part);
+    }
+  };
+  auto stations = [&](int part) {
+    for (int i = 0; i < count; ++i) {
+      const Window& w = windows[i];
+      const PartRange r = part_range(w.g->targets->first, w.g->targets->last, part, parts);
+      sum_and_scale(run, work, w, r.first, r.last, 1 << i);
+    }
+  };
   if (parts > 1) {
-    auto hours = [&](int part) {
-      const PartRange r = part_range(first_slot, last_slot, part, parts);
-      interpolate_slots(run, work, g, r.first, r.last, part);
-    };
     work.team.run(hours);
-    auto stations = [&](int part) {
-      const PartRange r = part_range(first, last, part, parts);
-      sum_and_scale(run, work, first_slot, last_slot, r.first, r.last);
-    };
     work.team.run(stations);
   } else {
-    interpolate_slots(run, work, g, first_slot, last_slot, 0);
-    sum_and_scale(run, work, first_slot, last_slot, first, last);
+    hours(0);
+    stations(0);
   }
-  // The rain kept is added in station order, whatever the threads.
-  for (int k = first; k <= last; ++k) {
-    if (!work.kept[k]) continue;
-    ++run.kept_rain_windows;
-    run.kept_rain_total += measured[k];
+  // The rain kept is added window by window in station order, whatever
+  // the threads; slot 0 is left with each station's last measured total.
+  double* slot0 = run.ring[0].values;
+  for (int i = 0; i < count; ++i) {
+    const Window& w = windows[i];
+    for (int k = w.g->targets->first; k <= w.g->targets->last; ++k) {
+      slot0[k] = w.measured[k];
+      if (!(work.kept[k] & (1 << i))) continue;
+      ++run.kept_rain_windows;
+      run.kept_rain_total += w.measured[k];
+    }
   }
 }
 
@@ -220,6 +259,7 @@ void obtain_day_work(PluvoRun& run, DayWork& work) {
   obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
     work.hour_sum.assign(slots, 0.0);
     work.kept.assign(slots, 0);
+    for (std::vector<double>& m : work.measured) m.assign(slots, 0.0);
     work.team.start(run.total_stations >= SIDE_BY_SIDE_STATIONS ? run.threads : 1);
     work.scratch.resize(static_cast<std::size_t>(work.team.size()));
   });
@@ -242,7 +282,7 @@ void obtain_day_work(PluvoRun& run, DayWork& work) {
 }  // namespace
 
 bool scale_window_hours(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
-  return scale_hours(run, k, sum, first_slot, last_slot);
+  return scale_hours(run, k, run.ring[0].values[k], sum, first_slot, last_slot);
 }
 
 void scale_window(PluvoRun& run, int k, double sum, int first_slot, int last_slot) {
@@ -261,11 +301,7 @@ void run_day_loop(PluvoRun& run) {
 
   bool done = false;
   while (!done) {
-    if (with_klima) {
-      process_window(run, work, work.klima, 1, 12);
-      process_window(run, work, work.klima, 13, 24);
-    }
-    if (with_sammler) process_window(run, work, work.sammler, 1, 24);
+    process_day(run, work);
     done = write_rows(run, work);
     if (!done) {
       for (int h = 0; h < HOURS_PER_DAY; ++h) advance_hour(run);
