@@ -1,16 +1,25 @@
 // gen_stations: writes a consistent set of station files for timing pluvo,
 // and the answers that pluvo reads on standard input.
 //
-//   gen_stations [--seed N] [--years N] [--start-year Y]
-//                [--anetz N] [--klima N] [--sammler N] DIRECTORY
+//   gen_stations [--seed N] [--years N | --days N] [--start-year Y]
+//                [--anetz N] [--klima N] [--sammler N] [--sites LIST] DIRECTORY
 //
 // One rain field is simulated hourly at every site; the hourly file samples
 // it directly, the 12-hour and daily files sum it, so the three files agree
 // the way real networks roughly do. The same options give the same bytes.
+//
+// Without --sites the stations stand on a kilometre grid of 100 by 100 km,
+// coordinates in metres. With --sites LIST (the German Weather Service's
+// list of its hourly precipitation stations, ../shared/data/dwd-stations)
+// the hourly stations stand at real sites with data into 2022 and the
+// Klima and Sammler stations 1 to 5 km beside real sites, latitude and
+// longitude projected to km; the answers then ask for power 2 and at most
+// 30 km. Datenbasis: Deutscher Wetterdienst.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <set>
 #include <string>
@@ -18,6 +27,7 @@
 #include <vector>
 
 #include "generator_support.h"
+#include "site_placement.h"
 
 namespace {
 
@@ -28,26 +38,29 @@ constexpr const char* OUTPUT_FILE = "pluvo_out.txt";
 constexpr long long MISSING_TENTHS = -9990;  // -999.0
 constexpr int EXTRA_DAYS = 2;  // the hourly file runs past the requested period, as delivered data does
 
-// Sites sit on a kilometre grid in this window (metres).
-constexpr int X_MIN_KM = 600;
-constexpr int X_MAX_KM = 700;
-constexpr int Y_MIN_KM = 150;
-constexpr int Y_MAX_KM = 250;
+using benchgen::Region;
+using benchgen::Site;
+using benchgen::X_MAX_KM;
+using benchgen::X_MIN_KM;
+using benchgen::Y_MAX_KM;
+using benchgen::Y_MIN_KM;
 
 struct Options {
   long long seed = 1;
   long long years = 10;
+  long long days = 0;  // with --days: the run's days from 1 January, in place of years
   long long start_year = 1990;
   long long anetz = 60;
   long long klima = 25;
   long long sammler = 15;
+  std::string sites_file;
   std::string directory;
 };
 
 [[noreturn]] void usage() {
   std::fputs(
-      "usage: gen_stations [--seed N] [--years N] [--start-year Y] [--anetz N] [--klima N] [--sammler N] "
-      "DIRECTORY\n"
+      "usage: gen_stations [--seed N] [--years N | --days N] [--start-year Y] [--anetz N] [--klima N] [--sammler N] "
+      "[--sites LIST] DIRECTORY\n"
       "  defaults: seed 1, 10 years from 1990, 60 hourly, 25 twice-daily and 15 daily stations\n",
       stderr);
   std::exit(2);
@@ -65,14 +78,18 @@ Options parse_options(int argc, char** argv) {
       o.seed = benchgen::parse_count(arg, value(), 0, 1LL << 62);
     } else if (std::strcmp(arg, "--years") == 0) {
       o.years = benchgen::parse_count(arg, value(), 1, 500);
+    } else if (std::strcmp(arg, "--days") == 0) {
+      o.days = benchgen::parse_count(arg, value(), 1, 365);
     } else if (std::strcmp(arg, "--start-year") == 0) {
       o.start_year = benchgen::parse_count(arg, value(), 1000, 9000);
     } else if (std::strcmp(arg, "--anetz") == 0) {
-      o.anetz = benchgen::parse_count(arg, value(), 1, 999);
+      o.anetz = benchgen::parse_count(arg, value(), 1, 99999);
     } else if (std::strcmp(arg, "--klima") == 0) {
-      o.klima = benchgen::parse_count(arg, value(), 1, 999);
+      o.klima = benchgen::parse_count(arg, value(), 1, 99999);
     } else if (std::strcmp(arg, "--sammler") == 0) {
-      o.sammler = benchgen::parse_count(arg, value(), 1, 999);
+      o.sammler = benchgen::parse_count(arg, value(), 1, 99999);
+    } else if (std::strcmp(arg, "--sites") == 0) {
+      o.sites_file = value();
     } else if (arg[0] == '-' || !o.directory.empty()) {
       usage();
     } else {
@@ -80,15 +97,10 @@ Options parse_options(int argc, char** argv) {
     }
   }
   if (o.directory.empty()) usage();
+  // The grid holds 101 by 101 sites.
+  if (o.sites_file.empty() && o.anetz + o.klima + o.sammler > 101 * 101) usage();
   return o;
 }
-
-struct Site {
-  std::string name;
-  double height;
-  double x;
-  double y;
-};
 
 // Distinct grid points for every station of all three networks: stations
 // at one spot would give a zero distance in the interpolation.
@@ -103,9 +115,7 @@ std::vector<Site> place_sites(benchgen::Random& random, const Options& o) {
         xk = X_MIN_KM + random.below(X_MAX_KM - X_MIN_KM + 1);
         yk = Y_MIN_KM + random.below(Y_MAX_KM - Y_MIN_KM + 1);
       } while (!taken.insert({xk, yk}).second);
-      std::string name = std::to_string(n);
-      name.insert(0, name.size() < 3 ? 3 - name.size() : 0, '0');
-      name.insert(name.begin(), prefix);
+      std::string name = benchgen::site_name(prefix, n);
       // Tenths of a metre, as the station lists give them.
       const double height = static_cast<double>(benchgen::to_tenths(random.uniform(270.0, 2400.0))) / 10.0;
       sites.push_back({std::move(name), height, xk * 1000.0, yk * 1000.0});
@@ -122,14 +132,18 @@ std::vector<Site> place_sites(benchgen::Random& random, const Options& o) {
 // stations are therefore correlated and most hours stay dry.
 class RainField {
  public:
-  RainField(benchgen::Random& random, const std::vector<Site>& sites) : random_(random), sites_(sites) {}
+  RainField(benchgen::Random& random, const std::vector<Site>& sites, const Region& region)
+      : random_(random), sites_(sites), region_(region) {}
 
   // Advances one hour and fills `mm` (one entry per site) with the amounts
   // that fell during it. `season` runs 0..1 over the year.
   void next_hour(double season, std::vector<double>& mm) {
     // More, shorter and heavier cells in summer.
     const double summer = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * season);
-    if (random_.chance(0.05 + 0.03 * summer)) spawn(summer);
+    // A larger region has proportionally more cells.
+    for (double births = (0.05 + 0.03 * summer) * region_.cells_factor; births > 0.0; births -= 1.0) {
+      if (random_.chance(std::fmin(births, 1.0))) spawn(summer);
+    }
     for (double& v : mm) v = 0.0;
     for (Cell& c : cells_) {
       const double life = (c.age + 0.5) / c.duration;
@@ -167,8 +181,8 @@ class RainField {
     // Mostly from the west, born upwind of the region or above it.
     c.vx = random_.uniform(5000.0, 35000.0);
     c.vy = random_.uniform(-10000.0, 10000.0);
-    c.x = random_.uniform(X_MIN_KM - 80.0, X_MAX_KM) * 1000.0;
-    c.y = random_.uniform(Y_MIN_KM - 20.0, Y_MAX_KM + 20.0) * 1000.0;
+    c.x = random_.uniform(region_.x_min_km - 80.0, region_.x_max_km) * 1000.0;
+    c.y = random_.uniform(region_.y_min_km - 20.0, region_.y_max_km + 20.0) * 1000.0;
     c.radius = random_.uniform(8000.0, 35000.0) * (1.0 - 0.4 * summer);
     c.peak = std::fmin(random_.exponential(3.0 + 4.0 * summer), 60.0);
     c.duration = 3 + random_.below(static_cast<int>(30 - 18 * summer));
@@ -177,6 +191,7 @@ class RainField {
 
   benchgen::Random& random_;
   const std::vector<Site>& sites_;
+  Region region_;
   std::vector<Cell> cells_;
 };
 
@@ -198,8 +213,9 @@ class Outages {
   std::vector<int> remaining_;
 };
 
-void put_header(benchgen::TextSink& out, const char* title, const std::vector<Site>& sites, std::size_t first,
-                std::size_t count) {
+// Coordinates in metres, or in km to a tenth.
+void put_header(benchgen::TextSink& out, const std::string& title, const std::vector<Site>& sites, std::size_t first,
+                std::size_t count, bool in_km) {
   out.put(title);
   out.end_line();
   for (int row = 0; row < 4; ++row) {
@@ -208,8 +224,9 @@ void put_header(benchgen::TextSink& out, const char* title, const std::vector<Si
       out.put('\t');
       const Site& site = sites[s];
       if (row == 0) out.put_tenths(benchgen::to_tenths(site.height));
-      if (row == 1) out.put_int(std::llround(site.x));
-      if (row == 2) out.put_int(std::llround(site.y));
+      const double coordinate = row == 1 ? site.x : site.y;
+      if ((row == 1 || row == 2) && in_km) out.put_tenths(benchgen::to_tenths(coordinate / 1000.0));
+      if ((row == 1 || row == 2) && !in_km) out.put_int(std::llround(coordinate));
       if (row == 3) out.put(site.name);
     }
     out.end_line();
@@ -238,10 +255,20 @@ std::FILE* open_for_writing(const std::filesystem::path& path) {
 bool write_answers(const std::filesystem::path& path, const Options& o) {
   std::FILE* f = open_for_writing(path);
   const long long end_year = o.start_year + o.years - 1;
+  if (o.days > 0) {
+    // The run's last day: day o.days of the start year.
+    benchgen::Date last{static_cast<int>(o.start_year), 1, 1};
+    for (long long d = 1; d < o.days; ++d) last.advance();
+    const char* names = "%s\n%s\n%s\n%s\n";
+    std::fprintf(f, names, ANETZ_FILE, KLIMA_FILE, SAMMLER_FILE, OUTPUT_FILE);
+    std::fprintf(f, "998\n1\n1\n%lld\n%d\n%d\n%d\n", o.start_year, last.day, last.month, last.year);
+    std::fprintf(f, "%s", o.sites_file.empty() ? "2.3\n60000\n0\n0\n200\n200\n" : "2\n30\n0\n0\n200\n200\n");
+    return std::fclose(f) == 0;
+  }
   // Names are relative: pluvo is run with the data directory as working directory.
   std::fprintf(f, "%s\n%s\n%s\n%s\n", ANETZ_FILE, KLIMA_FILE, SAMMLER_FILE, OUTPUT_FILE);
   std::fprintf(f, "998\n1\n1\n%lld\n31\n12\n%lld\n", o.start_year, end_year);
-  std::fprintf(f, "2.3\n60000\n0\n0\n200\n200\n");
+  std::fprintf(f, "%s", o.sites_file.empty() ? "2.3\n60000\n0\n0\n200\n200\n" : "2\n30\n0\n0\n200\n200\n");
   return std::fclose(f) == 0;
 }
 
@@ -258,7 +285,10 @@ int main(int argc, char** argv) {
   }
 
   benchgen::Random random(static_cast<std::uint64_t>(o.seed));
-  const std::vector<Site> sites = place_sites(random, o);
+  Region region;
+  const std::vector<Site> sites = o.sites_file.empty() ? place_sites(random, o) : benchgen::place_listed_sites(random, {o.anetz, o.klima, o.sammler}, o.sites_file, region);
+  const bool in_km = !o.sites_file.empty();
+  const std::string source = in_km ? "; sites: Datenbasis: Deutscher Wetterdienst" : "";
   const std::size_t n_anetz = static_cast<std::size_t>(o.anetz);
   const std::size_t n_klima = static_cast<std::size_t>(o.klima);
   const std::size_t n_sammler = static_cast<std::size_t>(o.sammler);
@@ -268,11 +298,11 @@ int main(int argc, char** argv) {
   benchgen::TextSink anetz(open_for_writing(dir / ANETZ_FILE), ANETZ_FILE);
   benchgen::TextSink klima(open_for_writing(dir / KLIMA_FILE), KLIMA_FILE);
   benchgen::TextSink sammler(open_for_writing(dir / SAMMLER_FILE), SAMMLER_FILE);
-  put_header(anetz, "ANETZ hourly precipitation [mm]", sites, 0, n_anetz);
-  put_header(klima, "Klima 12-hour precipitation totals [mm], 7 h and 19 h", sites, first_klima, n_klima);
-  put_header(sammler, "Sammler daily precipitation totals [cm], 7 h", sites, first_sammler, n_sammler);
+  put_header(anetz, "ANETZ hourly precipitation [mm]" + source, sites, 0, n_anetz, in_km);
+  put_header(klima, "Klima 12-hour precipitation totals [mm], 7 h and 19 h" + source, sites, first_klima, n_klima, in_km);
+  put_header(sammler, "Sammler daily precipitation totals [cm], 7 h" + source, sites, first_sammler, n_sammler, in_km);
 
-  RainField field(random, sites);
+  RainField field(random, sites, region);
   Outages outages(random, n_anetz);
   // Hourly amounts of the previous and the current day, [hour 1..24][site];
   // the 7 h totals reach back into the day before.
@@ -281,7 +311,11 @@ int main(int argc, char** argv) {
 
   benchgen::Date date{static_cast<int>(o.start_year), 1, 1};
   long long days = EXTRA_DAYS;
-  for (long long y = 0; y < o.years; ++y) days += benchgen::is_leap_year(static_cast<int>(o.start_year + y)) ? 366 : 365;
+  if (o.days > 0) {
+    days += o.days;
+  } else {
+    for (long long y = 0; y < o.years; ++y) days += benchgen::is_leap_year(static_cast<int>(o.start_year + y)) ? 366 : 365;
+  }
 
   long long hourly_values = 0;
   long long hourly_missing = 0;

@@ -1,4 +1,6 @@
-// The planned inverse-distance weighting against the plain one, bit for bit.
+// The planned inverse-distance weighting (the lanes of small networks, the
+// sources in reach of large ones, this one on 1 and on 3 threads) against
+// the plain one, bit for bit.
 //
 // The input is text: numbers separated by white space (a word that is no
 // number counts as 0). In this order: the number of sources and of
@@ -6,8 +8,11 @@
 // replacement, upper limit and its replacement; the x and then the y
 // coordinate of every source and target; then hour after hour one value
 // per source and target. Every hour goes through the same plan, so that
-// what the plan keeps from one hour to the next is tested too.
+// what the plan keeps from one hour to the next is tested too. Sets of up
+// to 400 sources and 300 targets are taken; the lanes only up to their 128
+// sources.
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -19,11 +24,17 @@
 #include "fuzz_support.h"
 #include "idw.h"
 #include "idw_plan.h"
+#include "reach_plan.h"
 #include "run_state.h"
+#include "source_mask.h"
+#include "station_header.h"
+#include "worker_team.h"
 
 namespace {
 
 constexpr int MAX_HOURS = 200;
+constexpr int MAX_SOURCES = 400;
+constexpr int MAX_TARGETS = 300;
 
 class NumberList {
  public:
@@ -64,14 +75,16 @@ std::string hex(double v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   NumberList in(std::string_view(reinterpret_cast<const char*>(data), size));
-  const int sources = in.next_count(pluvo::MAX_STATIONS);
-  const int targets = in.next_count(pluvo::MAX_STATIONS - sources);
+  const int sources = in.next_count(MAX_SOURCES);
+  const int targets = in.next_count(MAX_TARGETS);
   const double power = in.next();
   const double max_distance = in.next();
 
   static textio::OutputBuffer console(nullptr, 512);
   static textio::TextReader dialogue;
   static pluvo::PluvoRun run(console, dialogue);
+  static pluvo::WorkerTeam team;
+  if (team.size() == 1) team.start(3);
   pluvo::RunParameters& p = run.params;
   p.nodata = in.next();
   p.lower_limit = in.next();
@@ -79,28 +92,61 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.upper_limit = in.next();
   p.upper_replacement = in.next();
   const int stations = sources + targets;
-  run.stations.x.fill(0.0);
-  run.stations.y.fill(0.0);
+  pluvo::ensure_station_room(run, stations);
+  std::fill(run.stations.x.begin(), run.stations.x.end(), 0.0);
+  std::fill(run.stations.y.begin(), run.stations.y.end(), 0.0);
   for (int i = 1; i <= stations; ++i) run.stations.x[i] = in.next();
   for (int i = 1; i <= stations; ++i) run.stations.y[i] = in.next();
 
   p.power = power;
   p.max_distance = max_distance;
+  const pluvo::StationGroup source_group{.first = 1, .last = sources};
+  const pluvo::StationGroup target_group{.first = sources + 1, .last = stations};
+  const bool with_lanes = sources <= pluvo::SourceMask::CAPACITY;
   pluvo::IdwPlan plan;
-  pluvo::build_idw_plan(plan, run, pluvo::StationGroup{.first = 1, .last = sources},
-                        pluvo::StationGroup{.first = sources + 1, .last = stations});
-  for (int hour = 0; hour < MAX_HOURS && in.more(); ++hour) {
-    pluvo::ValueArray plain{};
-    for (int i = 1; i <= stations; ++i) plain[i] = in.next();
-    pluvo::ValueArray planned = plain;
-    pluvo::interpolate_idw(run, plain.data(), {1, sources}, {sources + 1, stations});
-    pluvo::interpolate_planned(plan, run, planned.data());
-    for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
-      if (std::bit_cast<std::uint64_t>(plain[i]) != std::bit_cast<std::uint64_t>(planned[i])) {
-        fuzz::finding("hour " + std::to_string(hour) + ", station " + std::to_string(i) + ": plain " +
-                      hex(plain[i]) + ", planned " + hex(planned[i]));
+  if (with_lanes) pluvo::build_idw_plan(plan, run, source_group, target_group);
+  pluvo::ReachPlan reach;
+  pluvo::build_reach_plan(reach, run, source_group, target_group);
+  std::vector<pluvo::ReachScratch> scratch(static_cast<std::size_t>(team.size()));
+  for (pluvo::ReachScratch& s : scratch) pluvo::obtain_reach_scratch(s, reach, run);
+
+  const auto slots = static_cast<std::size_t>(stations) + 1;
+  std::vector<std::vector<double>> plain;
+  while (static_cast<int>(plain.size()) < MAX_HOURS && in.more()) {
+    std::vector<double> hour(slots, 0.0);
+    for (int i = 1; i <= stations; ++i) hour[static_cast<std::size_t>(i)] = in.next();
+    plain.push_back(std::move(hour));
+  }
+  const int hours = static_cast<int>(plain.size());
+  std::vector<std::vector<double>> planned = plain;
+  std::vector<std::vector<double>> reached = plain;
+  std::vector<std::vector<double>> threaded = plain;
+  for (int h = 0; h < hours; ++h) {
+    pluvo::interpolate_idw(run, plain[h].data(), {1, sources}, {sources + 1, stations});
+    if (with_lanes) pluvo::interpolate_planned(plan, run, planned[h].data());
+    pluvo::interpolate_in_reach(reach, run, reached[h].data(), scratch[0]);
+  }
+  // The hours side by side, as the daily loop shares them.
+  auto share = [&](int part) {
+    const pluvo::PartRange r = pluvo::part_range(0, hours - 1, part, team.size());
+    for (int h = r.first; h <= r.last; ++h) {
+      pluvo::interpolate_in_reach(reach, run, threaded[h].data(), scratch[static_cast<std::size_t>(part)]);
+    }
+  };
+  team.run(share);
+
+  const auto compare = [&](const std::vector<std::vector<double>>& other, const char* what) {
+    for (int h = 0; h < hours; ++h) {
+      for (std::size_t i = 0; i < slots; ++i) {
+        if (std::bit_cast<std::uint64_t>(plain[h][i]) != std::bit_cast<std::uint64_t>(other[h][i])) {
+          fuzz::finding(std::string(what) + ", hour " + std::to_string(h) + ", station " + std::to_string(i) +
+                        ": plain " + hex(plain[h][i]) + ", " + what + " " + hex(other[h][i]));
+        }
       }
     }
-  }
+  };
+  if (with_lanes) compare(planned, "planned");
+  compare(reached, "in reach");
+  compare(threaded, "in reach on threads");
   return 0;
 }

@@ -1,7 +1,7 @@
 // pluvo's whole run in process, on small station sets made from the input.
 //
 // The input drives a generator: the number of ANETZ, Klima and Sammler
-// stations and their sites, the start and end dates, how many hours of
+// stations (now and then more than 100 in all) and their sites, the start and end dates, how many hours of
 // data the files hold, the values, the dialogue answers and a few damages
 // of the files (CR LF line ends, a missing last line end, two-digit years,
 // a missing record, a word in place of a number, a file cut short, a last
@@ -247,9 +247,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::ByteSource g(data, size);
-  const int n_anetz = 1 + static_cast<int>(g.below(5));
-  const int n_klima = static_cast<int>(g.below(4));
-  const int n_sammler = static_cast<int>(g.below(4));
+  // One set in eight goes beyond 100 stations, the ANETZ group alone
+  // beyond the 128 sources of the planned lanes.
+  const bool large = g.below(8) == 0;
+  const int n_anetz = large ? 101 + static_cast<int>(g.below(100)) : 1 + static_cast<int>(g.below(5));
+  const int n_klima = static_cast<int>(g.below(large ? 30 : 4));
+  const int n_sammler = static_cast<int>(g.below(large ? 30 : 4));
   const Date start{1990 + static_cast<int>(g.below(30)), 1 + static_cast<int>(g.below(12)),
                    1 + static_cast<int>(g.below(31))};
   const Date start_in_range{start.year, start.month, std::min(start.day, month_length(start.year, start.month))};

@@ -2,13 +2,14 @@
 //
 // Layout of the input: a byte that chooses the first station index of the
 // file, the factor of the values and whether the white space behind a
-// record is skipped; the rest is the file. The header must take as many
-// stations as fit from that index, write nothing outside them, and end
+// record is skipped; the rest is the file. The header must take every
+// station it lists from that index on, write nothing outside them, and end
 // only with its read-error codes; the records are read up to the end of
 // the file and may only end with theirs. A file without CR and 0x1A bytes
 // is read a second time with CR LF line ends and a 0x1A followed by more
 // text: text mode must give the same stations, records and messages.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -31,15 +32,15 @@ constexpr pluvo::ExitCode STAMP_CODE = pluvo::READ_ANETZ_STAMP;
 constexpr pluvo::ExitCode VALUE_CODE = pluvo::READ_ANETZ_VALUE;
 
 void fill_canaries(pluvo::StationTable& t) {
-  t.height.fill(CANARY);
-  t.x.fill(CANARY);
-  t.y.fill(CANARY);
+  std::fill(t.height.begin(), t.height.end(), CANARY);
+  std::fill(t.x.begin(), t.x.end(), CANARY);
+  std::fill(t.y.begin(), t.y.end(), CANARY);
   for (auto& cell : t.name) cell.fill(NAME_CANARY);
 }
 
 // Only the stations first..first + count - 1 may have been written.
 void check_untouched_outside(const pluvo::StationTable& t, int first, int count) {
-  for (int i = 0; i < pluvo::STATION_SLOTS; ++i) {
+  for (int i = 0; i <= t.room(); ++i) {
     if (i >= first && i < first + count) continue;
     if (t.height[i] != CANARY || t.x[i] != CANARY || t.y[i] != CANARY) {
       fuzz::finding("station " + std::to_string(i) + " written, outside stations " + std::to_string(first) + ".." +
@@ -91,23 +92,20 @@ std::string read_station_file(const std::string& text, int first, double factor,
   // Counts that no header gives, so that one left unset is seen.
   group.first = first;
   group.last = first - 2;
-  group.declared = -1;
   try {
     pluvo::read_station_header(run, buffers, group, name);
   } catch (const textio::FatalError& e) {
     check_read_error(e, pluvo::READ_X_LABELS, pluvo::READ_NAME);
-    check_untouched_outside(run.stations, first, pluvo::MAX_STATIONS - first + 1);
+    check_untouched_outside(run.stations, first, run.stations.room() - first + 1);
     return console.take_captured() + "\nheader code " + std::to_string(e.code);
   }
   const int count = group.count();
-  const int declared = group.declared;
-  const int room = pluvo::MAX_STATIONS - first + 1;
-  if (declared < 0 || count != (declared < room ? declared : (room > 0 ? room : 0))) {
-    fuzz::finding("header of " + std::to_string(declared) + " stations from index " + std::to_string(first) +
-                  " took " + std::to_string(count));
+  if (count < 0 || group.last > run.stations.room()) {
+    fuzz::finding("header from index " + std::to_string(first) + " took " + std::to_string(count) +
+                  " stations in a table of " + std::to_string(run.stations.room()));
   }
   check_untouched_outside(run.stations, first, count);
-  seen = console.take_captured() + "\n" + std::to_string(count) + " of " + std::to_string(declared) + "\n";
+  seen = console.take_captured() + "\n" + std::to_string(count) + " stations\n";
   const int last = first + count - 1;
   for (int i = first; i <= last; ++i) {
     put_bits(seen, run.stations.height[i]);
@@ -126,8 +124,8 @@ std::string read_station_file(const std::string& text, int first, double factor,
   try {
     for (std::size_t records = 0; !file.eof(); ++records) {
       if (records > size) fuzz::finding("more records than bytes");
-      pluvo::read_record(file, pluvo::RecordTarget{&stamp, values.data(), first, last, first + declared - 1}, factor,
-                         STAMP_CODE, VALUE_CODE, skip);
+      pluvo::read_record(file, pluvo::RecordTarget{&stamp, values.data(), first, last}, factor,
+                         {STAMP_CODE, VALUE_CODE}, skip);
       seen += std::to_string(stamp.year) + " " + std::to_string(stamp.month) + " " + std::to_string(stamp.day) + " " +
               std::to_string(stamp.hour) + ": ";
       for (int i = first; i <= last; ++i) put_bits(seen, values[static_cast<std::size_t>(i)]);

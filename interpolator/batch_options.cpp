@@ -4,7 +4,9 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <string>
 #include <system_error>
+#include <thread>
 
 #include "checked_answers.h"
 #include "fatal_errors.h"
@@ -13,7 +15,7 @@
 namespace pluvo {
 namespace {
 
-enum class ValueKind { required_file, optional_file, date, number, flag };
+enum class ValueKind { required_file, optional_file, date, number, flag, threads };
 
 struct OptionEntry {
   std::string_view name;
@@ -23,7 +25,7 @@ struct OptionEntry {
   bool is_start = false;  // for the two dates
 };
 
-constexpr int OPTION_COUNT = 14;
+constexpr int OPTION_COUNT = 15;
 
 const OptionEntry* option_table() {
   static const OptionEntry table[OPTION_COUNT] = {
@@ -41,6 +43,7 @@ const OptionEntry* option_table() {
       {"--upper-limit", ValueKind::number, nullptr, &RunParameters::upper_limit},
       {"--upper-replacement", ValueKind::number, nullptr, &RunParameters::upper_replacement},
       {"--keep-unmatched-rain", ValueKind::flag},
+      {"--threads", ValueKind::threads},
   };
   return table;
 }
@@ -123,6 +126,14 @@ bool apply_value(const OptionEntry& entry, std::string_view value, BatchSettings
     }
     case ValueKind::flag:
       settings.keep_unmatched_rain = true;
+      return true;
+    case ValueKind::threads:
+      if (!all_digits(value) || value.size() > 4 || std::stoi(std::string(value)) < 1 ||
+          std::stoi(std::string(value)) > MAX_THREADS) {
+        message = value_problem(entry.name, value, "not a whole number from 1 to " + std::to_string(MAX_THREADS));
+        return false;
+      }
+      settings.threads = std::stoi(std::string(value));
       return true;
   }
   return false;
@@ -253,7 +264,7 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
       return false;
     }
     if (!apply_value(*entry, value, settings, message)) return false;
-    if (entry->kind != ValueKind::flag) any_parameter = true;
+    if (entry->kind != ValueKind::flag && entry->kind != ValueKind::threads) any_parameter = true;
   }
 
   if (!any_parameter) {
@@ -287,8 +298,14 @@ bool parse_batch_arguments(const std::vector<std::string_view>& args, BatchSetti
   return true;
 }
 
+int default_threads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores < MAX_THREADS ? cores : MAX_THREADS);
+}
+
 void set_up_run(PluvoRun& run, const BatchSettings& settings, bool standard_input_is_terminal) {
   run.keep_unmatched_rain = settings.keep_unmatched_rain;
+  run.threads = settings.threads > 0 ? settings.threads : default_threads();
   std::error_code unused;
   switch (settings.source) {
     case ParameterSource::options:

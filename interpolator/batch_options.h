@@ -34,7 +34,14 @@ struct BatchSettings {
   // was left out, the hours 1 and 24 and the dates as given.
   RunParameters params;
   bool keep_unmatched_rain = false;
+  int threads = 0;  // --threads; 0: the cores the machine offers
 };
+
+// The most threads --threads takes.
+constexpr int MAX_THREADS = 256;
+
+// The cores the machine offers (1 when it does not tell), at most MAX_THREADS.
+int default_threads();
 
 // Reads the arguments (without the program name). On success returns true
 // and fills `settings`; otherwise returns false and sets `message` to the

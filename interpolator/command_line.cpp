@@ -27,7 +27,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   return command;
 }
 
-int run_command_line(PluvoRun& run, int argc, const char* const* argv, const AllocationSeam& seam) {
+int run_command_line(PluvoRun& run, int argc, const char* const* argv) {
   const CommandLine command = parse_command_line(argc, argv);
   BatchSettings settings;
   std::string refusal;
@@ -45,7 +45,7 @@ int run_command_line(PluvoRun& run, int argc, const char* const* argv, const All
       break;
   }
   set_up_run(run, settings, textio::is_terminal(stdin));
-  return run_pluvo(run, seam);
+  return run_pluvo(run);
 }
 
 }  // namespace pluvo

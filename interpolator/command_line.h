@@ -29,7 +29,6 @@ CommandLine parse_command_line(int argc, const char* const* argv);
 // BAD_ARGUMENT (108) with one line for standard error, before anything is
 // opened or written, so that a mistyped option never starts a dialogue.
 // Returns the exit code; failures throw textio::FatalError as a run does.
-// The seam lets a test fail the storage of one code.
-int run_command_line(PluvoRun& run, int argc, const char* const* argv, const AllocationSeam& seam = {});
+int run_command_line(PluvoRun& run, int argc, const char* const* argv);
 
 }  // namespace pluvo

@@ -13,8 +13,8 @@ enum ExitCode : int {
   EXIT_COMPLETE = 0,
 
   // Storage that cannot be obtained.
-  ALLOC_HEADER_WORK = 1,    // the header reader's work buffer
-  ALLOC_WEIGHTS = 2,        // the interpolation's weights
+  ALLOC_HEADER_WORK = 1,    // the header reader's work buffer; the station table's room for more stations
+  ALLOC_WEIGHTS = 2,        // the interpolation's weights, the daily loop's sums and threads
   ALLOC_WORD_BUFFER_1 = 3,  // 3 to 6: the four word buffers
   ALLOC_WORD_BUFFER_2 = 4,
   ALLOC_WORD_BUFFER_3 = 5,
@@ -27,7 +27,7 @@ enum ExitCode : int {
   // 12 to 15 are not used: the station arrays are part of the run's state
   // and are obtained with it (18); the hour sums are a work array of the
   // daily loop.
-  ALLOC_RING_VALUES = 16,
+  ALLOC_RING_VALUES = 16,  // also the wider value arrays of more than 100 stations
   ALLOC_RING_STAMPS = 17,
   ALLOC_IO_BUFFERS = 18,  // the buffers of the console and of the files, obtained first
 

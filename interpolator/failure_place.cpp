@@ -72,7 +72,7 @@ ReadPlace read_place(const PluvoRun& run, int code) {
   if (is_stamp_code(code)) {
     place.sought = "the date fields of a record (year month day hour)";
   } else {
-    const int n = place.group->declared;
+    const int n = place.group->count();
     place.sought = n == 1 ? "the value of a record (1 station)"
                           : "the values of a record (" + std::to_string(n) + " stations)";
   }

@@ -112,7 +112,7 @@ void advance_hour(PluvoRun& run) {
     // No more hours: the rest of the last day goes on with missing values
     // and stamps that follow the calendar, up to its hour 24, where the
     // daily loop ends the run.
-    set_missing(run, slot.values, 1, run.nTotal);
+    set_missing(run, slot.values, 1, run.total_stations);
     *slot.stamp = next_hour(*run.ring[23].stamp);
     run.anetz_ended = true;
   } else {

@@ -24,13 +24,13 @@ double idw_weight(const WeightForm& form, double d2) {
   return 1.0 / std::pow(2.0, form.power * std::log2(std::sqrt(d2)));
 }
 
-void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets,
-                     const AllocationSeam& seam) {
+void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets) {
   std::vector<double> weight;
   std::vector<char> entered;
-  obtain_storage(seam, ALLOC_WEIGHTS, [&] {
-    weight.assign(STATION_SLOTS, 0.0);
-    entered.assign(STATION_SLOTS, 0);
+  const auto slots = static_cast<std::size_t>(sources.last > 0 ? sources.last + 1 : 1);
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
+    weight.assign(slots, 0.0);
+    entered.assign(slots, 0);
   });
   const RunParameters& p = run.params;
   const double* x = run.stations.x.data();

@@ -28,7 +28,7 @@ double idw_weight(const WeightForm& form, double d2);
 // within the run's maximum distance, weighted with the run's power, then
 // applies the run's lower and upper limits. Sources at distance zero from a
 // target give that target the mean of their values.
-void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets,
-                     const AllocationSeam& seam = {});
+// This is the plain form that every faster one is compared with.
+void interpolate_idw(const PluvoRun& run, double* values, StationSpan sources, StationSpan targets);
 
 }  // namespace pluvo

@@ -8,8 +8,7 @@
 
 namespace pluvo {
 
-void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets,
-                    const AllocationSeam& seam) {
+void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets) {
   const int first_source = sources.first;
   const int last_source = sources.last;
   const int first_target = targets.first;
@@ -25,7 +24,7 @@ void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sour
   const auto cells = static_cast<std::size_t>(plan.sources) * static_cast<std::size_t>(plan.targets);
   const auto target_count = static_cast<std::size_t>(plan.targets);
   const auto source_count = static_cast<std::size_t>(plan.sources);
-  obtain_storage(seam, ALLOC_WEIGHTS, [&] {
+  obtain_storage(run.seam, ALLOC_WEIGHTS, [&] {
     plan.weight.assign(cells, 0.0);
     plan.reaches.assign(cells, 0);
     plan.in_range.assign(target_count, SourceMask{});

@@ -61,8 +61,7 @@ struct IdwPlan {
 // Prepares the plan for interpolating from the stations of `sources` onto
 // those of `targets` with the run's power and maximum distance; ends the
 // run with allocation code 2 when its storage cannot be obtained.
-void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets,
-                    const AllocationSeam& seam = {});
+void build_idw_plan(IdwPlan& plan, const PluvoRun& run, const StationGroup& sources, const StationGroup& targets);
 
 // Same effect as interpolate_idw with the plan's sources, targets, power
 // and maximum distance.

@@ -10,11 +10,13 @@ namespace {
 
 constexpr const char* LABELS = "\nYY\tMM\tDD\tHH";
 
-// A row is composed here whole and handed to the output buffer at once:
-// the four stamp fields and every value with its tab fit.
+// A row is composed here and handed to the output buffer in pieces of up
+// to CHUNK_VALUES values: the four stamp fields and a piece's values, each
+// with its tab, and the line end fit.
 constexpr std::size_t STAMP_ROOM = 4 * 24;
 constexpr std::size_t VALUE_ROOM = textio::MAX_NUMBER_CHARS + 1;
-constexpr std::size_t ROW_ROOM = STAMP_ROOM + MAX_STATIONS * VALUE_ROOM + 1;
+constexpr int CHUNK_VALUES = 128;
+constexpr std::size_t ROW_ROOM = STAMP_ROOM + CHUNK_VALUES * VALUE_ROOM + 1;
 
 char* write_int(char* out, long long v) {
   if (v < 0) {
@@ -24,24 +26,38 @@ char* write_int(char* out, long long v) {
   return textio::write_unsigned(out, static_cast<unsigned long long>(v));
 }
 
-// The row of stations 1..nTotal, its year field written as `year_field`.
-void put_row(PluvoRun& run, long long year_field, const DateHour& stamp, const double* values) {
+// The row of stations 1..total_stations, its year field written as
+// `year_field`, handed to `sink` in pieces.
+template <class Sink>
+void compose_row(const PluvoRun& run, long long year, const DateHour& stamp, const double* values, Sink&& sink) {
   char row[ROW_ROOM];
-  char* p = write_int(row, year_field);
+  char* p = write_int(row, year);
   *p++ = '\t';
   p = write_int(p, stamp.month);
   *p++ = '\t';
   p = write_int(p, stamp.day);
   *p++ = '\t';
   p = write_int(p, stamp.hour);
-  // No value array holds stations beyond 1..MAX_STATIONS, nor does the row.
-  const int last = run.nTotal < MAX_STATIONS ? run.nTotal : MAX_STATIONS;
-  for (int i = 1; i <= last; ++i) {
-    *p++ = '\t';
-    p = textio::format_one_decimal(p, values[i]);
+  const int last = run.total_stations;
+  for (int from = 1; from <= last; from += CHUNK_VALUES) {
+    const int to = last - from < CHUNK_VALUES ? last : from + CHUNK_VALUES - 1;
+    for (int i = from; i <= to; ++i) {
+      *p++ = '\t';
+      p = textio::format_one_decimal(p, values[i]);
+    }
+    if (to < last) {
+      sink(std::string_view(row, static_cast<std::size_t>(p - row)));
+      p = row;
+    }
   }
   *p++ = '\n';
-  run.output_file.put(std::string_view(row, static_cast<std::size_t>(p - row)));
+  sink(std::string_view(row, static_cast<std::size_t>(p - row)));
+}
+
+long long year_field(const DateHour& stamp) { return stamp.year > 100 ? stamp.year - 1900LL : stamp.year; }
+
+void put_row(PluvoRun& run, long long year, const DateHour& stamp, const double* values) {
+  compose_row(run, year, stamp, values, [&](std::string_view piece) { run.output_file.put(piece); });
 }
 
 }  // namespace
@@ -52,13 +68,13 @@ void write_output_header(PluvoRun& run) {
   out.put("interpolierte Stationswerte");
   for (const auto* column : {&t.height, &t.x, &t.y}) {
     out.put(LABELS);
-    for (int i = 1; i <= run.nTotal; ++i) {
+    for (int i = 1; i <= run.total_stations; ++i) {
       out.put('\t');
       out.put_fixed((*column)[i], 0);
     }
   }
   out.put(LABELS);
-  for (int i = 1; i <= run.nTotal; ++i) {
+  for (int i = 1; i <= run.total_stations; ++i) {
     out.put('\t');
     const char* name = t.name[i - 1].data();
     out.put(std::string_view(name, strnlen(name, NAME_CELL - 1)));
@@ -67,8 +83,11 @@ void write_output_header(PluvoRun& run) {
 }
 
 void write_output_row(PluvoRun& run, const DateHour& stamp, const double* values) {
-  const long long year = stamp.year > 100 ? stamp.year - 1900LL : stamp.year;
-  put_row(run, year, stamp, values);
+  put_row(run, year_field(stamp), stamp, values);
+}
+
+void compose_output_row(const PluvoRun& run, const DateHour& stamp, const double* values, std::string& text) {
+  compose_row(run, year_field(stamp), stamp, values, [&](std::string_view piece) { text.append(piece); });
 }
 
 void write_start_row(PluvoRun& run, const DateHour& stamp, const double* values) {

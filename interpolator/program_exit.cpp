@@ -40,7 +40,7 @@ int report_allocation(ExitCode code) {
 
 }  // namespace
 
-int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
+int run_program(int argc, const char* const* argv, ExitCode fail_allocation, Weighting weighting) {
   textio::platform_ignore_broken_pipe();
   std::unique_ptr<textio::OutputBuffer> console;
   std::unique_ptr<textio::TextReader> answers;
@@ -58,7 +58,9 @@ int run_program(int argc, const char* const* argv, ExitCode fail_allocation) {
 
   int code = EXIT_COMPLETE;
   try {
-    code = run_command_line(*run, argc, argv, AllocationSeam{fail_allocation});
+    run->seam = AllocationSeam{fail_allocation};
+    run->weighting = weighting;
+    code = run_command_line(*run, argc, argv);
   } catch (const textio::FatalError& f) {
     // What the run noticed, and where it failed, stand before the message,
     // when there is storage to compose them.

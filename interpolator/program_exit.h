@@ -4,6 +4,7 @@
 #pragma once
 
 #include "exit_codes.h"
+#include "run_state.h"
 
 namespace pluvo {
 
@@ -16,7 +17,9 @@ namespace pluvo {
 // unless the console was a pipe whose reader has gone, which is no error.
 // The arguments choose the dialogue, an answers file or options; one that
 // cannot be used ends the run before anything is opened or written.
-// `fail_allocation` makes the storage of that code fail (tests only).
-int run_program(int argc, const char* const* argv, ExitCode fail_allocation = EXIT_COMPLETE);
+// `fail_allocation` makes the storage of that code fail (tests only);
+// `weighting` plain interpolates in the plain form (for comparison).
+int run_program(int argc, const char* const* argv, ExitCode fail_allocation = EXIT_COMPLETE,
+                Weighting weighting = Weighting::fastest);
 
 }  // namespace pluvo

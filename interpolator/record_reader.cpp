@@ -36,13 +36,13 @@ bool scan_values(textio::TextReader& stream, double* values, int first, int last
 
 }  // namespace
 
-void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ExitCode stamp_code,
-                 ExitCode value_code, bool skip, HourZeroNote* hour_zero) {
+void read_record(textio::TextReader& stream, const RecordTarget& target, double factor, ReadCodes codes, bool skip,
+                 HourZeroNote* hour_zero) {
   DateHour& stamp = *target.stamp;
   if (stream.scan_int(stamp.year) != textio::SCAN_OK || stream.scan_int(stamp.month) != textio::SCAN_OK ||
       stream.scan_int(stamp.day) != textio::SCAN_OK || stream.scan_int(stamp.hour) != textio::SCAN_OK ||
       stream.read_failed()) {
-    fatal_read_error(stamp_code);
+    fatal_read_error(codes.stamp);
   }
   // Hours stamped 0 to 23 read without a failure, one hour late; the line
   // is counted now, while the reader stands on the stamp's line.
@@ -50,19 +50,15 @@ void read_record(textio::TextReader& stream, const RecordTarget& target, double 
     *hour_zero = HourZeroNote{.seen = true, .line = stream.line_number(), .year = stamp.year, .month = stamp.month,
                               .day = stamp.day};
   }
-  if (!scan_values(stream, target.values, target.first, target.last)) fatal_read_error(value_code);
+  if (!scan_values(stream, target.values, target.first, target.last)) fatal_read_error(codes.value);
   // A factor of 1 leaves every double as it is.
   if (factor != 1.0) {
     for (int i = target.first; i <= target.last; ++i) target.values[i] *= factor;
   }
-  double surplus = 0.0;
-  for (int i = target.last + 1; i <= target.declared_last; ++i) {
-    if (stream.scan_double(surplus) != textio::SCAN_OK) fatal_read_error(value_code);
-  }
   if (skip) stream.skip_space();
   // A failed read looks like the end of the file to the conversions; the
   // last value or the skip behind it may have met it.
-  if (stream.read_failed()) fatal_read_error(value_code);
+  if (stream.read_failed()) fatal_read_error(codes.value);
   if (stamp.year < 100) stamp.year += 1900;
 }
 

@@ -18,9 +18,10 @@ namespace pluvo {
 namespace {
 
 constexpr std::size_t WORD_BUFFER_SIZE = 100;
-constexpr std::size_t LINE_BUFFER_SIZE = MAX_STATIONS * NAME_CELL;
+constexpr std::size_t LINE_BUFFER_SIZE = FIRST_ROOM_STATIONS * NAME_CELL;
 
-void obtain_buffers(PluvoRun& run, HeaderBuffers& header, const AllocationSeam& seam) {
+void obtain_buffers(PluvoRun& run, HeaderBuffers& header) {
+  const AllocationSeam& seam = run.seam;
   const ExitCode word_codes[] = {ALLOC_WORD_BUFFER_1, ALLOC_WORD_BUFFER_2, ALLOC_WORD_BUFFER_3, ALLOC_WORD_BUFFER_4};
   for (int i = 0; i < 4; ++i) {
     obtain_storage(seam, word_codes[i], [&] { header.words[i].reserve(WORD_BUFFER_SIZE); });
@@ -80,19 +81,18 @@ void note_early_end(PluvoRun& run) {
 
 }  // namespace
 
-void start_up(PluvoRun& run, const AllocationSeam& seam) {
+void start_up(PluvoRun& run) {
   HeaderBuffers header;
-  obtain_buffers(run, header, seam);
+  obtain_buffers(run, header);
   textio::OutputBuffer& con = run.console;
   con.put("PLUVO - Inverse-Distance-Weighting-Interpolation von Niederschl\x84gen\n");
   con.put("       der Anetzstationen auf die Standorte der Klimastationen und\n");
   con.put("       Tagessammler \n");
   con.put("Initialisieren...\n");
-  obtain_ring(run, seam);
+  obtain_ring(run);
   // No group holds a station yet.
   run.anetz.first = 1;
   run.anetz.last = 0;
-  run.anetz.declared = 0;
   place_behind(run.klima, run.anetz);
   place_behind(run.sammler, run.klima);
 
@@ -101,21 +101,22 @@ void start_up(PluvoRun& run, const AllocationSeam& seam) {
 
   RunParameters& p = run.params;
   con.put("Stationswerte Anetz...\n");
-  read_station_header(run, header, run.anetz, p.anetz_file_name, seam);
+  read_station_header(run, header, run.anetz, p.anetz_file_name);
   place_behind(run.klima, run.anetz);
   if (!p.klima_file_name.empty()) {
     con.put("Stationswert Klimastationen...\n");
-    read_station_header(run, header, run.klima, p.klima_file_name, seam);
+    read_station_header(run, header, run.klima, p.klima_file_name);
   }
   place_behind(run.sammler, run.klima);
   if (!p.sammler_file_name.empty()) {
     con.put("Stationswert Sammler ...\n");
-    read_station_header(run, header, run.sammler, p.sammler_file_name, seam);
+    read_station_header(run, header, run.sammler, p.sammler_file_name);
   }
-  run.nTotal = run.sammler.last;
+  run.total_stations = run.sammler.last;
   con.put("Gesamtzahl der Stationen : ");
-  con.put_int(run.nTotal);
+  con.put_int(run.total_stations);
   con.put('\n');
+  widen_ring(run);
 
   open_output(run);
   write_output_header(run);
@@ -125,7 +126,7 @@ void start_synchronisation(PluvoRun& run) {
   skip_header(run.anetz);
   if (run.klima.count() != 0) skip_header(run.klima);
   if (run.sammler.count() != 0) skip_header(run.sammler);
-  for (int k = 0; k < RING_SLOTS; ++k) set_missing(run, run.ring[k].values, 1, MAX_STATIONS);
+  for (int k = 0; k < RING_SLOTS; ++k) set_missing(run, run.ring[k].values, 1, run.ring_width - 1);
 
   sync_anetz(run);
   if (run.klima.count() != 0) sync_klima(run);
@@ -142,11 +143,11 @@ void stop(PluvoRun& run) {
   if (!run.output_file.close_file()) fatal_stop(CLOSE_OUTPUT, {.name = p.output_file_name});
 }
 
-int run_pluvo(PluvoRun& run, const AllocationSeam& seam) {
+int run_pluvo(PluvoRun& run) {
   try {
-    start_up(run, seam);
+    start_up(run);
     start_synchronisation(run);
-    run_day_loop(run, seam);
+    run_day_loop(run);
   } catch (const textio::FatalError& failure) {
     // Where it happened is told when storage allows; the failure itself
     // stays what it is.

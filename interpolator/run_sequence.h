@@ -1,14 +1,12 @@
 // A whole pluvo run: start-up, start synchronisation, daily loop and stop.
 #pragma once
 
-#include "fatal_errors.h"
 #include "run_state.h"
 
 namespace pluvo {
 
-// From the storage and the banner to the written output header. The seam
-// lets a test fail the storage of one code.
-void start_up(PluvoRun& run, const AllocationSeam& seam = {});
+// From the storage and the banner to the written output header.
+void start_up(PluvoRun& run);
 // Positions the station files, clears the ring and synchronises the files
 // with the start date.
 void start_synchronisation(PluvoRun& run);
@@ -18,6 +16,6 @@ void stop(PluvoRun& run);
 
 // All of it; returns the exit code of a complete run (0). Failures throw
 // textio::FatalError.
-int run_pluvo(PluvoRun& run, const AllocationSeam& seam = {});
+int run_pluvo(PluvoRun& run);
 
 }  // namespace pluvo

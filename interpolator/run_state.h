@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "date_hour.h"
 #include "exit_codes.h"
+#include "fatal_errors.h"
 #include "output_buffer.h"
 #include "run_notes.h"
 #include "station_group.h"
@@ -16,22 +19,13 @@
 
 namespace pluvo {
 
-constexpr int MAX_STATIONS = 100;
-constexpr int STATION_SLOTS = MAX_STATIONS + 1;  // indexed by station index 1..MAX_STATIONS
+// Room for this many stations is obtained with the run's state; headers
+// that declare more obtain more (see ensure_station_room). A run is bounded
+// only by its memory.
+constexpr int FIRST_ROOM_STATIONS = 100;
+constexpr int FIRST_ROOM_SLOTS = FIRST_ROOM_STATIONS + 1;  // station index 1..100; entry 0 belongs to no station
 constexpr int RING_SLOTS = 26;
 constexpr int NAME_CELL = 8;  // 7 significant characters and the terminator
-constexpr int MISSING_STAMP = -999;
-
-struct DateHour {
-  int day;
-  int hour;
-  int month;
-  int year;
-};
-
-// The stamp of a slot that has not received a record: it matches no date.
-constexpr DateHour MISSING_DATE_HOUR{
-    .day = MISSING_STAMP, .hour = MISSING_STAMP, .month = MISSING_STAMP, .year = MISSING_STAMP};
 
 // A slot refers to a stamp and a value array owned by the ring's storage;
 // rotating the ring exchanges these references, never their contents.
@@ -40,11 +34,15 @@ struct HourSlot {
   double* values;
 };
 
+// Indexed by station index; entry 0 belongs to no station.
 struct StationTable {
-  std::array<double, STATION_SLOTS> height{};
-  std::array<double, STATION_SLOTS> x{};
-  std::array<double, STATION_SLOTS> y{};
-  std::array<std::array<char, NAME_CELL>, MAX_STATIONS> name{};  // cell i - 1 holds station i
+  std::vector<double> height = std::vector<double>(FIRST_ROOM_SLOTS, 0.0);
+  std::vector<double> x = std::vector<double>(FIRST_ROOM_SLOTS, 0.0);
+  std::vector<double> y = std::vector<double>(FIRST_ROOM_SLOTS, 0.0);
+  std::vector<std::array<char, NAME_CELL>> name =
+      std::vector<std::array<char, NAME_CELL>>(FIRST_ROOM_STATIONS);  // cell i - 1 holds station i
+
+  int room() const { return static_cast<int>(x.size()) - 1; }  // the highest station index it holds
 };
 
 struct RunParameters {
@@ -68,7 +66,9 @@ struct RunParameters {
   double upper_replacement = 0.0;
 };
 
-using ValueArray = std::array<double, STATION_SLOTS>;
+// How the hours are interpolated: the fastest form for the run's stations,
+// or the plain form of every source for every target (for comparison).
+enum class Weighting { fastest, plain };
 
 struct PluvoRun {
   PluvoRun(textio::OutputBuffer& console_out, textio::TextReader& dialogue_in)
@@ -76,11 +76,17 @@ struct PluvoRun {
 
   textio::OutputBuffer& console;
   textio::TextReader& dialogue;
+  // Lets a test fail the storage of one code; every operation that obtains
+  // storage takes it from here.
+  AllocationSeam seam{};
 
   RunParameters params;
   StationTable stations;
-  // The ring's storage, obtained once; ring[0..25] refer into it.
-  std::unique_ptr<std::array<ValueArray, RING_SLOTS>> ring_values;
+  // The ring's storage, obtained once (and once more when the headers
+  // declare more stations than it holds); ring[0..25] refer into it. Each
+  // slot's value array has ring_width entries, indexed by station index.
+  std::vector<double> ring_values;
+  int ring_width = 0;
   std::unique_ptr<std::array<DateHour, RING_SLOTS>> ring_stamps;
   std::array<HourSlot, RING_SLOTS> ring{};
 
@@ -94,7 +100,7 @@ struct PluvoRun {
                        .search = {READ_SAMMLER_SEARCH_STAMP, READ_SAMMLER_SEARCH_VALUE},
                        .advance = {READ_SAMMLER_STAMP, READ_SAMMLER_VALUE},
                        .mismatch = SAMMLER_TIME_MISMATCH};
-  int nTotal = 0;  // stations of all three groups
+  int total_stations = 0;  // stations of all three groups
 
   textio::OutputBuffer output_file{nullptr, 1 << 17};
 
@@ -106,6 +112,8 @@ struct PluvoRun {
   bool parameters_from_options = false;  // params are set already: no dialogue
   bool check_answers = false;            // the dialogue reads a terminal and checks each answer
   bool keep_unmatched_rain = false;      // see scale_window
+  int threads = 1;                       // threads of the daily loop, the calling one included
+  Weighting weighting = Weighting::fastest;
   // Windows that kept unmatched rain, and the rain they kept.
   int kept_rain_windows = 0;
   double kept_rain_total = 0.0;

@@ -1,4 +1,4 @@
-// A set of sources of the planned weighting (at most MAX_STATIONS), one bit
+// A set of sources of the planned weighting (at most CAPACITY), one bit
 // per source, counted from 0.
 #pragma once
 
@@ -8,6 +8,7 @@
 namespace pluvo {
 
 struct SourceMask {
+  static constexpr int CAPACITY = 128;
   std::uint64_t word[2] = {0, 0};
   void set(int j) { word[j >> 6] |= std::uint64_t{1} << (j & 63); }
   bool test(int j) const { return (word[j >> 6] >> (j & 63)) & 1u; }

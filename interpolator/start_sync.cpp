@@ -26,7 +26,7 @@ bool is_start_stamp(const PluvoRun& run, const DateHour& s) {
 void read_anetz_hour(PluvoRun& run, ReadCodes codes) {
   HourSlot& slot = run.ring[24];
   read_group_record(run.anetz, *slot.stamp, slot.values, codes, false);
-  set_missing(run, slot.values, run.anetz.last + 1, run.nTotal);
+  set_missing(run, slot.values, run.anetz.last + 1, run.total_stations);
   run.last_anetz_stamp = *slot.stamp;
   if (!run.notes.anetz_first_read) {
     const DateHour& s = *slot.stamp;

@@ -7,12 +7,11 @@ namespace pluvo {
 void place_behind(StationGroup& group, const StationGroup& before) {
   group.first = before.last + 1;
   group.last = before.last;
-  group.declared = 0;
 }
 
 void read_group_record(StationGroup& group, DateHour& stamp, double* values, ReadCodes codes, bool skip) {
-  read_record(group.file, RecordTarget{&stamp, values, group.first, group.last, group.declared_last()}, group.factor,
-              codes.stamp, codes.value, skip, &group.hour_zero);
+  read_record(group.file, RecordTarget{&stamp, values, group.first, group.last}, group.factor, codes, skip,
+              &group.hour_zero);
 }
 
 }  // namespace pluvo

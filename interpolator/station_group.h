@@ -25,12 +25,11 @@ struct ReadCodes {
 };
 
 // The groups follow each other in the station table: ANETZ from index 1
-// on, Klima behind it, Sammler behind that. A group without a file, or one
-// that finds no room left, takes no index: its `last` is `first` - 1.
+// on, Klima behind it, Sammler behind that. A group without a file takes
+// no index: its `last` is `first` - 1.
 struct StationGroup {
-  int first = 1;     // station index of the file's first station
-  int last = 0;      // the last station index that is stored
-  int declared = 0;  // stations the header lists; values behind `last` are read and dropped
+  int first = 1;  // station index of the file's first station
+  int last = 0;   // station index of the file's last station
   double factor = 1.0;  // every value read, markers included, is multiplied by it
   ReadCodes search{};   // reading up to the start date (Klima: its 7 h records)
   ReadCodes advance{};  // reading the record of an hour of the hourly advance
@@ -40,7 +39,6 @@ struct StationGroup {
 
   int count() const { return last - first + 1; }
   StationSpan span() const { return {first, last}; }
-  int declared_last() const { return first + declared - 1; }
 };
 
 // Places `group` right behind `before`, holding no station yet.

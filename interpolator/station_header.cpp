@@ -27,16 +27,24 @@ void read_labels(HeaderBuffers& buffers, textio::TextReader& file, ExitCode code
   }
 }
 
-// Reads one word per station the header declares; only the group's own
-// are kept, so surplus values are never taken for the next line's labels.
+// Reads one word per station of the group.
 template <class Store>
 void read_station_words(HeaderBuffers& buffers, StationGroup& group, ExitCode code, Store&& store) {
   textio::TextReader& file = group.file;
   std::string& word = buffers.words[0];
-  for (int k = 0; k < group.declared; ++k) {
+  for (int i = group.first; i <= group.last; ++i) {
     if (file.scan_word(word) != textio::SCAN_OK || file.read_failed()) fatal_read_error(code);
-    if (k < group.count()) store(group.first + k, word);
+    store(i, word);
   }
+}
+
+// The words of the height line: blank-separated runs, from `at` on; each
+// call gives the next one, or false when there is none.
+bool next_height_word(const std::string& line, std::size_t& at, std::size_t& word_end) {
+  at = line.find_first_not_of(' ', at);
+  if (at == std::string::npos) return false;
+  word_end = line.find(' ', at);
+  return true;
 }
 
 }  // namespace
@@ -55,12 +63,23 @@ std::string& substring_in_place(std::string& s, int start, int n) {
   return s;
 }
 
-void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name,
-                         const AllocationSeam& seam) {
+void ensure_station_room(PluvoRun& run, int last) {
+  StationTable& t = run.stations;
+  if (last <= t.room()) return;
+  const auto slots = static_cast<std::size_t>(last) + 1;
+  obtain_storage(run.seam, ALLOC_HEADER_WORK, [&] {
+    t.height.resize(slots, 0.0);
+    t.x.resize(slots, 0.0);
+    t.y.resize(slots, 0.0);
+    t.name.resize(slots - 1);
+  });
+}
+
+void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name) {
   textio::TextReader& file = group.file;
   const int first = group.first;
   std::string work;
-  obtain_storage(seam, ALLOC_HEADER_WORK, [&] { work.reserve(MAX_STATIONS * NAME_CELL); });
+  obtain_storage(run.seam, ALLOC_HEADER_WORK, [&] { work.reserve(FIRST_ROOM_STATIONS * NAME_CELL); });
   // Lines are counted for the messages that say where a read failed.
   file.count_lines();
   run.notes.header_group = &group;
@@ -79,32 +98,30 @@ void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& gr
     if (c == '\t') c = ' ';
   }
 
-  // The heights: words separated by blanks.
+  // The heights: words separated by blanks. They are counted first, so
+  // that the table's room is obtained once for the whole header.
   int count = 0;
   std::size_t at = 0;
-  for (;;) {
-    at = line.find_first_not_of(' ', at);
-    if (at == std::string::npos) break;
-    const std::size_t word_end = line.find(' ', at);
+  std::size_t word_end = 0;
+  for (; next_height_word(line, at, word_end); at = word_end) ++count;
+  ensure_station_room(run, first + count - 1);
+  count = 0;
+  for (at = 0; next_height_word(line, at, word_end); at = word_end) {
     work.assign(line, at, word_end - at);
     const double height = word_value(work);
-    if (first + count <= MAX_STATIONS) run.stations.height[first + count] = height;
+    run.stations.height[first + count] = height;
     run.console.put("Station ");
     run.console.put_int(count, 2);
     run.console.put(", Hoehe ");
     run.console.put_fixed(height, 4, 10);
     run.console.put('\n');
     ++count;
-    at = word_end;
   }
   // The split consumes the height line: the line buffer is left empty, and
   // that is what a later header takes for its height line when its file
   // ends within its first two lines.
   buffers.line.clear();
-  const int declared = count;
-  if (first + count - 1 > MAX_STATIONS) count = MAX_STATIONS - first + 1;
   group.last = first + count - 1;
-  group.declared = declared;
   run.console.put("*anzahl ");
   run.console.put_int(count);
   run.console.put('\n');

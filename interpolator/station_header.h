@@ -20,13 +20,15 @@ struct HeaderBuffers {
   std::array<std::string, 4> words;
 };
 
-// Opens `file_name` as the group's file, takes its stations into the
-// station table from the group's first index on, reports them on the
-// console and leaves the file at its start. Sets the group's last index
-// (held so that no index exceeds MAX_STATIONS) and the number of stations
-// the header lists.
-void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name,
-                         const AllocationSeam& seam = {});
+// Opens `file_name` as the group's file, takes every station of its header
+// into the station table from the group's first index on (obtaining room
+// for them when the table holds fewer, allocation code 1), reports them on
+// the console and leaves the file at its start. Sets the group's last index.
+void read_station_header(PluvoRun& run, HeaderBuffers& buffers, StationGroup& group, const std::string& file_name);
+
+// Makes the station table hold station indices up to `last`; ends the run
+// with allocation code 1 when the room cannot be obtained.
+void ensure_station_room(PluvoRun& run, int last);
 
 // Offset of the first occurrence of `sub` in `s`; 0 also when there is none.
 int substring_index(const std::string& s, const std::string& sub);

@@ -224,3 +224,52 @@ TEST(BatchArguments, NumbersAreWholeAndFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+// --threads goes with the dialogue, an answers file and the options, and
+// takes a whole number from 1 to 256.
+TEST(BatchArguments, ThreadsGoWithEveryWayOfGivingTheParameters) {
+  const struct {
+    std::vector<std::string> args;
+    ParameterSource source;
+    int threads;
+  } taken[] = {
+      {{}, ParameterSource::dialogue_on_standard_input, 0},
+      {{"--threads", "3"}, ParameterSource::dialogue_on_standard_input, 3},
+      {{"--threads=2", "answers.txt"}, ParameterSource::dialogue_from_answers_file, 2},
+      {{"answers.txt", "--threads", "256", "--keep-unmatched-rain"}, ParameterSource::dialogue_from_answers_file, 256},
+      {required_and({"--threads", "1"}), ParameterSource::options, 1},
+  };
+  for (const auto& c : taken) {
+    BatchSettings settings;
+    std::string message;
+    ASSERT_TRUE(pluvo::parse_batch_arguments(split(c.args), settings, message)) << message;
+    EXPECT_EQ(settings.source, c.source);
+    EXPECT_EQ(settings.threads, c.threads);
+  }
+  const struct {
+    std::vector<std::string> args;
+    std::string line;
+  } refused[] = {
+      {{"--threads", "0"}, "pluvo: --threads '0': not a whole number from 1 to 256\n"},
+      {{"--threads", "257"}, "pluvo: --threads '257': not a whole number from 1 to 256\n"},
+      {{"--threads=2.5"}, "pluvo: --threads '2.5': not a whole number from 1 to 256\n"},
+      {{"--threads", "-1"}, "pluvo: --threads '-1': not a whole number from 1 to 256\n"},
+      {{"--threads", "99999999999"}, "pluvo: --threads '99999999999': not a whole number from 1 to 256\n"},
+      {{"--threads="}, "pluvo: --threads '': not a whole number from 1 to 256\n"},
+      {{"--threads"}, "pluvo: --threads needs a value\n"},
+      {{"--threads", "2", "--threads", "2"}, "pluvo: --threads given twice\n"},
+  };
+  for (const auto& c : refused) {
+    BatchSettings settings;
+    std::string message;
+    EXPECT_FALSE(pluvo::parse_batch_arguments(split(c.args), settings, message));
+    EXPECT_EQ(message, c.line);
+  }
+  // Left out: the cores the machine offers, at least 1.
+  EXPECT_GE(pluvo::default_threads(), 1);
+  EXPECT_LE(pluvo::default_threads(), pluvo::MAX_THREADS);
+}
+
+}  // namespace

@@ -20,7 +20,7 @@ struct IdwFixture : ::testing::Test {
   textio::OutputBuffer console;
   textio::TextReader answers;
   PluvoRun run{console, answers};
-  double values[pluvo::STATION_SLOTS] = {};
+  double values[pluvo::FIRST_ROOM_SLOTS] = {};
 
   void SetUp() override {
     run.params.nodata = 998.0;
@@ -118,7 +118,8 @@ TEST_F(IdwFixture, FailedWeightArrayEndsWithCodeTwo) {
   try {
     run.params.power = 2.0;
     run.params.max_distance = 5.0;
-    pluvo::interpolate_idw(run, values, {1, 2}, {3, 3}, pluvo::AllocationSeam{pluvo::ALLOC_WEIGHTS});
+    run.seam = pluvo::AllocationSeam{pluvo::ALLOC_WEIGHTS};
+    pluvo::interpolate_idw(run, values, {1, 2}, {3, 3});
     FAIL() << "no failure";
   } catch (const textio::FatalError& e) {
     EXPECT_EQ(e.code, 2);
@@ -169,8 +170,8 @@ TEST(IdwPlan, GivesTheSameDoublesAsThePlainRoutine) {
       const pluvo::StationGroup targets{.first = first_target, .last = last_target};
       pluvo::IdwPlan plan;
       pluvo::build_idw_plan(plan, run, sources, targets);
-      double plain[pluvo::STATION_SLOTS];
-      double planned[pluvo::STATION_SLOTS];
+      double plain[pluvo::FIRST_ROOM_SLOTS];
+      double planned[pluvo::FIRST_ROOM_SLOTS];
       for (int hour = 0; hour < 300; ++hour) {
         for (int i = 1; i <= nA; ++i) {
           const int r = pick(rng);
@@ -243,8 +244,8 @@ TEST(IdwPlan, GivesTheSameDoublesOnOddGeometry) {
         run.params.max_distance = max_distance;
         pluvo::build_idw_plan(plan, run, pluvo::StationGroup{.first = 1, .last = set.sources},
                               pluvo::StationGroup{.first = first_target, .last = last_target});
-        double plain[pluvo::STATION_SLOTS] = {};
-        double planned[pluvo::STATION_SLOTS];
+        double plain[pluvo::FIRST_ROOM_SLOTS] = {};
+        double planned[pluvo::FIRST_ROOM_SLOTS];
         for (int hour = 0; hour < 120; ++hour) {
           for (int i = 1; i <= set.sources; ++i) {
             const int r = pick(rng);

@@ -35,7 +35,7 @@ TEST_F(RunFixture, RotationExchangesReferencesOnly) {
     before[k] = run.ring[k].values;
     run.ring[k].values[1] = k;
     EXPECT_EQ(run.ring[k].stamp->year, -999);
-    EXPECT_EQ(run.ring[k].values[pluvo::MAX_STATIONS], -999.0);
+    EXPECT_EQ(run.ring[k].values[pluvo::FIRST_ROOM_STATIONS], -999.0);
   }
   pluvo::rotate_ring(run);
   for (int k = 0; k <= 23; ++k) EXPECT_EQ(run.ring[k].values, before[k + 1]);
@@ -225,7 +225,8 @@ TEST_F(RunFixture, AllocationFailureAtStartEndsBeforeTheBanner) {
     textio::TextReader in;
     PluvoRun fresh(con, in);
     try {
-      pluvo::start_up(fresh, pluvo::AllocationSeam{static_cast<pluvo::ExitCode>(code)});
+      fresh.seam = pluvo::AllocationSeam{static_cast<pluvo::ExitCode>(code)};
+      pluvo::start_up(fresh);
       FAIL() << "no failure for " << code;
     } catch (const textio::FatalError& e) {
       EXPECT_EQ(e.code, code);

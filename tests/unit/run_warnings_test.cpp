@@ -32,12 +32,12 @@ struct WarningCase {
 // Sammler station, placed by each case.
 void two_sources_one_klima_one_sammler(PluvoRun& run) {
   run.anetz.first = 1;
-  run.anetz.last = run.anetz.declared = 2;
+  run.anetz.last = 2;
   pluvo::place_behind(run.klima, run.anetz);
-  run.klima.last = run.klima.declared = 3;
+  run.klima.last = 3;
   pluvo::place_behind(run.sammler, run.klima);
-  run.sammler.last = run.sammler.declared = 4;
-  run.nTotal = 4;
+  run.sammler.last = 4;
+  run.total_stations = 4;
   run.stations.x = {0.0, 0.0, 10.0, 5.0, 5.0};
   run.stations.y = {0.0, 0.0, 0.0, 0.0, 0.0};
   const char* names[] = {"A1", "A2", "K1", "S1"};
@@ -68,8 +68,8 @@ const WarningCase CASES[] = {
        pluvo::DateHour stamp{};
        double values[2] = {0.0, 0.0};
        for (int k = 0; k < 3; ++k) {
-         pluvo::read_record(run.anetz.file, {&stamp, values, 1, 1, 1}, 1.0, pluvo::READ_ANETZ_STAMP,
-                            pluvo::READ_ANETZ_VALUE, true, &run.anetz.hour_zero);
+         pluvo::read_record(run.anetz.file, {&stamp, values, 1, 1}, 1.0,
+                            {pluvo::READ_ANETZ_STAMP, pluvo::READ_ANETZ_VALUE}, true, &run.anetz.hour_zero);
        }
        pluvo::write_kept_notes(run, false);
      },
@@ -160,11 +160,11 @@ const WarningCase CASES[] = {
        run.anetz.file.attach_text("1998 6 1 1 0.0 0.0\n1998 6 1 2 0.0 x1\n");
        pluvo::DateHour stamp{};
        double values[3] = {};
-       pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2, 2}, 1.0, pluvo::READ_ANETZ_STAMP,
-                          pluvo::READ_ANETZ_VALUE, true);
+       pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2}, 1.0,
+                          {pluvo::READ_ANETZ_STAMP, pluvo::READ_ANETZ_VALUE}, true);
        try {
-         pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2, 2}, 1.0, pluvo::READ_ANETZ_STAMP,
-                            pluvo::READ_ANETZ_VALUE, true);
+         pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2}, 1.0,
+                            {pluvo::READ_ANETZ_STAMP, pluvo::READ_ANETZ_VALUE}, true);
        } catch (const textio::FatalError& f) {
          pluvo::note_read_failure(run, f.code);
        }
@@ -188,8 +188,8 @@ const WarningCase CASES[] = {
        run.anetz.file.attach_text("2016 11 30 24 0.0 0.0\n");
        pluvo::DateHour stamp{};
        double values[3] = {};
-       pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2, 2}, 1.0, pluvo::READ_ANETZ_SEARCH_STAMP,
-                          pluvo::READ_ANETZ_SEARCH_VALUE, false);
+       pluvo::read_record(run.anetz.file, {&stamp, values, 1, 2}, 1.0,
+                          {pluvo::READ_ANETZ_SEARCH_STAMP, pluvo::READ_ANETZ_SEARCH_VALUE}, false);
        int scanned = 0;
        EXPECT_NE(run.anetz.file.scan_int(scanned), textio::SCAN_OK);
        pluvo::note_read_failure(run, pluvo::READ_ANETZ_SEARCH_STAMP);

@@ -53,8 +53,8 @@ TEST(RecordReads, AFailedReadEndsTheRunWithTheCodeOfTheField) {
       stream.attach_unseekable_text(record, chunk, c.fail_after);
       DateHour stamp{};
       double values[3] = {};
-      const pluvo::RecordTarget target{&stamp, values, 1, 2, 2};
-      EXPECT_EQ(exit_code_of([&] { pluvo::read_record(stream, target, 1.0, pluvo::READ_ANETZ_STAMP, pluvo::READ_ANETZ_VALUE, c.skip); }), c.code)
+      const pluvo::RecordTarget target{&stamp, values, 1, 2};
+      EXPECT_EQ(exit_code_of([&] { pluvo::read_record(stream, target, 1.0, {pluvo::READ_ANETZ_STAMP, pluvo::READ_ANETZ_VALUE}, c.skip); }), c.code)
           << "failure after " << c.fail_after << " bytes, chunks of " << chunk;
       if (c.code == 0) {
         EXPECT_EQ(values[2], 3.0);
@@ -75,10 +75,10 @@ struct SyncFixture : ::testing::Test {
     run.params.start_month = 6;
     run.params.start_year = 1998;
     run.params.start_hour = 1;
-    run.anetz.last = run.anetz.declared = 1;
+    run.anetz.last = 1;
     pluvo::place_behind(run.klima, run.anetz);
     pluvo::place_behind(run.sammler, run.klima);
-    run.nTotal = 1;
+    run.total_stations = 1;
   }
 };
 
@@ -157,9 +157,8 @@ TEST_F(SyncFixture, AFailedReadOfTheHeaderSkipEndsWithTheSearchCode) {
     std::string line;
     ASSERT_TRUE(file.read_line(line));
     ASSERT_TRUE(file.rewind());
-    run.klima.declared = c.klima ? 1 : 0;
-    run.klima.last = run.klima.first + run.klima.declared - 1;
-    run.nTotal = run.klima.last;
+    run.klima.last = run.klima.first + (c.klima ? 1 : 0) - 1;
+    run.total_stations = run.klima.last;
     EXPECT_EQ(exit_code_of([&] { pluvo::start_synchronisation(run); }), c.code) << (c.klima ? "Klima" : "ANETZ");
   }
 }

@@ -119,8 +119,8 @@ TEST_F(HeaderFixture, LongNamesKeepSevenCharacters) {
   EXPECT_STREQ(run.stations.name[0].data(), "ABCDEFG");
 }
 
-TEST_F(HeaderFixture, SurplusStationsAreReportedButNotTaken) {
-  // 60 stations already; this file declares 50, of which 40 fit.
+TEST_F(HeaderFixture, StationsBeyondTheFirstRoomAreTaken) {
+  // 60 stations already; this file declares 50, which reach index 110.
   std::string h = "t\nYY\tMM\tDD\tHH";
   std::string xs = "YY MM DD HH";
   std::string names = "YY MM DD HH";
@@ -134,13 +134,49 @@ TEST_F(HeaderFixture, SurplusStationsAreReportedButNotTaken) {
   pluvo::StationGroup group;
   group.first = 61;
   pluvo::read_station_header(run, buffers, group, path);
-  EXPECT_EQ(group.count(), 40);
-  EXPECT_EQ(group.declared, 50);
+  EXPECT_EQ(group.count(), 50);
+  EXPECT_EQ(group.last, 110);
   EXPECT_EQ(run.stations.height[100], 139.0);
-  EXPECT_EQ(run.stations.x[100], 39.0);
-  EXPECT_STREQ(run.stations.name[99].data(), "K39");
+  EXPECT_EQ(run.stations.height[110], 149.0);
+  EXPECT_EQ(run.stations.x[110], 49.0);
+  EXPECT_EQ(run.stations.y[110], 49.0);
+  EXPECT_STREQ(run.stations.name[109].data(), "K49");
   const std::string shown = console.take_captured();
-  EXPECT_NE(shown.find("Station 49, Hoehe   149.0000\n*anzahl 40\n"), std::string::npos);
+  EXPECT_NE(shown.find("Station 49, Hoehe   149.0000\n*anzahl 50\n"), std::string::npos);
+}
+
+// 3000 stations make header lines of tens of kilobytes: each is read whole,
+// every value lands at its station and names keep 7 characters.
+TEST_F(HeaderFixture, HeaderOfThousandsOfStationsIsReadWhole) {
+  constexpr int STATIONS = 3000;
+  std::string h = "title\nYY\tMM\tDD\tHH";
+  std::string xs = "YY\tMM\tDD\tHH";
+  std::string ys = xs;
+  std::string names = xs;
+  for (int i = 0; i < STATIONS; ++i) {
+    h.append("\t").append(std::to_string(1000 + i)).append(".25");
+    xs.append("\t").append(std::to_string(400000 + i * 7));
+    ys.append("\t").append(std::to_string(5200000 - i * 3));
+    names.append("\tABC").append(std::to_string(i)).append("XYZ");
+  }
+  ASSERT_GT(h.size(), 20000u);
+  h.append("\r\n").append(xs).append("\r\n").append(ys).append("\r\n").append(names).append("\r\n");
+  h.append("2020 1 1 1");
+  write(h);
+  pluvo::StationGroup group;
+  group.first = 1;
+  pluvo::read_station_header(run, buffers, group, path);
+  ASSERT_EQ(group.last, STATIONS);
+  for (int i : {1, 2, 101, 1500, STATIONS}) {
+    EXPECT_EQ(run.stations.height[i], 1000 + (i - 1) + 0.25) << i;
+    EXPECT_EQ(run.stations.x[i], 400000 + (i - 1) * 7) << i;
+    EXPECT_EQ(run.stations.y[i], 5200000 - (i - 1) * 3) << i;
+  }
+  EXPECT_STREQ(run.stations.name[0].data(), "ABC0XYZ");
+  EXPECT_STREQ(run.stations.name[1499].data(), "ABC1499");
+  EXPECT_STREQ(run.stations.name[STATIONS - 1].data(), "ABC2999");
+  const std::string shown = console.take_captured();
+  EXPECT_NE(shown.find("Station 2999, Hoehe  3999.2500\n*anzahl 3000\n"), std::string::npos);
 }
 
 TEST_F(HeaderFixture, ReadFailuresCarryTheirCodes) {
