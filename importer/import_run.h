@@ -1,0 +1,70 @@
+// The state of one stationfile run: what the command line asks for, the
+// series read from the services' files, the stations' places and the
+// period to write. Plain records passed by reference through the steps.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "output_buffer.h"
+
+namespace stationfile {
+
+enum class OutputKind { ANETZ, KLIMA, SAMMLER, TABLE };
+
+// Values are kept as whole tenths of a millimetre: the services give one
+// decimal, and sums of tenths stay exact.
+using Tenths = std::int32_t;
+inline constexpr Tenths MISSING = std::numeric_limits<Tenths>::min();
+
+struct ImportSettings {
+  OutputKind kind = OutputKind::ANETZ;
+  std::string output_path;
+  std::vector<std::string> inputs;
+  std::string stations_path;  // empty: none given
+  bool from_given = false;
+  bool to_given = false;
+  long long from_day = 0;  // days from 1 January 1970
+  long long to_day = 0;
+  int utm_zone = 32;
+};
+
+enum class Resolution { HOURLY, DAILY };
+
+// One product file of one station, as read. Hourly series count hours from
+// 1 January 1970 0:00, each hour named by its end (UTC); daily series count
+// days. values[k] belongs to first + k; MISSING where the file has none.
+struct StationSeries {
+  std::string file;
+  std::string id;      // five digits, as the service's file names write it
+  std::string column;  // the parameter read: R1, RS or RSK
+  Resolution resolution = Resolution::HOURLY;
+  long long first = 0;
+  std::vector<Tenths> values;
+  long long last() const { return first + static_cast<long long>(values.size()) - 1; }
+};
+
+// A station of a station list, and where it lies on the plane of the run.
+struct StationPlace {
+  std::string id;
+  double height_m = 0;
+  double latitude = 0;
+  double longitude = 0;
+  double x_km = 0;
+  double y_km = 0;
+};
+
+struct ImportRun {
+  explicit ImportRun(textio::OutputBuffer& console_) : console(console_) {}
+  textio::OutputBuffer& console;
+  textio::OutputBuffer output{nullptr, 1 << 16};
+  ImportSettings settings;
+  std::vector<StationSeries> series;  // in the order of the files given
+  std::vector<StationPlace> places;   // places[i] is where series[i] was measured
+  long long from_day = 0;             // the period written, whole days
+  long long to_day = 0;
+};
+
+}  // namespace stationfile

@@ -1,0 +1,85 @@
+#include "reading_period.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "calendar.h"
+#include "exit_codes.h"
+
+namespace stationfile {
+namespace {
+
+long long floor_div(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+long long ceil_div(long long a, long long b) { return -floor_div(-a, b); }
+
+const char* resolution_words(const StationSeries& s) {
+  return s.resolution == Resolution::HOURLY ? "hourly values" : "daily totals";
+}
+
+const char* kind_words(OutputKind kind) {
+  switch (kind) {
+    case OutputKind::ANETZ: return "an anetz file needs hourly values (R1)";
+    case OutputKind::KLIMA: return "a klima file is summed from hourly values (R1)";
+    case OutputKind::SAMMLER: return "a sammler file needs daily totals (RS or RSK)";
+    case OutputKind::TABLE: return "a table needs hourly values (R1)";
+  }
+  return "";
+}
+
+}  // namespace
+
+Resolution needed_resolution(OutputKind kind) {
+  return kind == OutputKind::SAMMLER ? Resolution::DAILY : Resolution::HOURLY;
+}
+
+DaySpan coverable_days(const StationSeries& series, OutputKind kind) {
+  if (series.resolution == Resolution::DAILY) return DaySpan{series.first, series.last()};
+  // The hours a day needs, relative to hour 0 of that day.
+  const long long first_hour = kind == OutputKind::KLIMA ? 7 : 1;
+  const long long last_hour = kind == OutputKind::KLIMA ? 30 : 24;
+  return DaySpan{ceil_div(series.first - first_hour, 24), floor_div(series.last() - last_hour, 24)};
+}
+
+void choose_period(ImportRun& run) {
+  const ImportSettings& s = run.settings;
+  const Resolution wanted = needed_resolution(s.kind);
+  DaySpan common{LLONG_MIN, LLONG_MAX};
+  for (const StationSeries& series : run.series) {
+    if (series.resolution != wanted) {
+      throw failure(Failure::WRONG_PARAMETER, series.file + " holds " + resolution_words(series) + " (" +
+                                                  series.column + "); " + kind_words(s.kind));
+    }
+    const DaySpan span = coverable_days(series, s.kind);
+    const long long from = s.from_given ? s.from_day : span.first;
+    const long long to = s.to_given ? s.to_day : span.last;
+    if (span.first > span.last || from < span.first || to > span.last) {
+      const std::string covered =
+          span.first > span.last ? "no whole day" : iso_date(span.first) + " to " + iso_date(span.last);
+      throw failure(Failure::PERIOD_OUTSIDE, iso_date(from) + " to " + iso_date(to) + ", but " + series.file +
+                                                 " covers " + covered);
+    }
+    common.first = std::max(common.first, span.first);
+    common.last = std::min(common.last, span.last);
+  }
+  run.from_day = s.from_given ? s.from_day : common.first;
+  run.to_day = s.to_given ? s.to_day : common.last;
+  if (run.from_day > run.to_day) {
+    throw failure(Failure::NO_COMMON_PERIOD,
+                  "the files share no day (" + iso_date(run.from_day) + " to " + iso_date(run.to_day) + ")");
+  }
+}
+
+void pluvo_hour(long long hour_count, long long& day, int& hour) {
+  day = floor_div(hour_count - 1, 24);
+  hour = static_cast<int>(hour_count - day * 24);
+}
+
+std::string iso_date(long long days) {
+  const textio::CivilDate d = textio::civil_from_days(days);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02d", d.year, d.month, d.day);
+  return text;
+}
+
+}  // namespace stationfile

@@ -1,0 +1,109 @@
+#include "stationfile_run.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "command_line.h"
+#include "dwd_product_file.h"
+#include "exit_codes.h"
+#include "help_text.h"
+#include "platform_io.h"
+#include "reading_period.h"
+#include "station_file_writer.h"
+#include "station_places.h"
+#include "version.h"
+
+namespace stationfile {
+namespace {
+
+// The German Weather Service's daily totals end at 06:00 UTC only since
+// 1 April 2001; before, the gauges were read at 07:30 legal time.
+constexpr long long FIRST_DAY_READ_AT_0600_UTC = 11413;  // 2001-04-01
+
+void refuse_output_among_inputs(const ImportSettings& s) {
+  for (const std::string& input : s.inputs) {
+    if (textio::same_existing_file(input, s.output_path)) throw failure(Failure::SAME_FILE, s.output_path);
+  }
+  if (!s.stations_path.empty() && textio::same_existing_file(s.stations_path, s.output_path)) {
+    throw failure(Failure::SAME_FILE, s.output_path);
+  }
+}
+
+void read_inputs(ImportRun& run) {
+  run.series.resize(run.settings.inputs.size());
+  for (std::size_t i = 0; i < run.series.size(); ++i) read_dwd_product(run.settings.inputs[i], run.series[i]);
+}
+
+void warn_about_old_reading_times(const ImportRun& run) {
+  if (run.settings.kind != OutputKind::SAMMLER || run.from_day >= FIRST_DAY_READ_AT_0600_UTC) return;
+  std::fputs("stationfile: warning: daily totals before 2001-04-01 were read at 07:30 legal time "
+             "(06:30 UTC in winter, 05:30 UTC in summer), not at 06:00 UTC\n",
+             stderr);
+}
+
+const char* unit_words(OutputKind kind) {
+  return kind == OutputKind::ANETZ || kind == OutputKind::TABLE ? "hours" : "readings";
+}
+
+void report(ImportRun& run, const std::vector<long long>& missing, long long records) {
+  textio::OutputBuffer& out = run.console;
+  out.put("time base: UTC (hour h of day D ends at h:00 UTC on D)\n");
+  out.put("projection: UTM zone ");
+  out.put_int(run.settings.utm_zone);
+  out.put("N (ETRS89), km\n");
+  out.put("period: ");
+  out.put(iso_date(run.from_day));
+  out.put(" to ");
+  out.put(iso_date(run.to_day));
+  out.put('\n');
+  for (std::size_t i = 0; i < run.series.size(); ++i) {
+    out.put("station ");
+    out.put(run.series[i].id);
+    out.put(": ");
+    out.put_int(missing[i]);
+    out.put(" of ");
+    out.put_int(records);
+    out.put(' ');
+    out.put(unit_words(run.settings.kind));
+    out.put(" missing (-999)\n");
+  }
+  out.put("wrote ");
+  out.put(run.settings.output_path);
+  out.put(": ");
+  out.put_int(static_cast<long long>(run.series.size()));
+  out.put(" stations, ");
+  out.put_int(records);
+  out.put(run.settings.kind == OutputKind::TABLE ? " rows\n" : " records\n");
+}
+
+}  // namespace
+
+int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
+  switch (info_request(argc, argv)) {
+    case InfoRequest::HELP:
+      run.console.put(help_text());
+      return EXIT_COMPLETE;
+    case InfoRequest::VERSION:
+      run.console.put("stationfile ");
+      run.console.put(textio::VERSION);
+      run.console.put('\n');
+      return EXIT_COMPLETE;
+    case InfoRequest::NONE:
+      break;
+  }
+  parse_command_line(argc, argv, run.settings);
+  refuse_output_among_inputs(run.settings);
+  read_inputs(run);
+  choose_period(run);
+  place_stations(run);
+  warn_about_old_reading_times(run);
+
+  if (!run.output.open_file(run.settings.output_path)) throw failure(Failure::ERROR_OPENING, run.settings.output_path);
+  std::vector<long long> missing;
+  const long long records = write_station_file(run, missing);
+  if (!run.output.close_file()) throw failure(Failure::ERROR_WRITING, run.settings.output_path);
+  report(run, missing, records);
+  return EXIT_COMPLETE;
+}
+
+}  // namespace stationfile
