@@ -53,11 +53,10 @@ void choose_period(ImportRun& run) {
     const DaySpan span = coverable_days(series, s.kind);
     const long long from = s.from_given ? s.from_day : span.first;
     const long long to = s.to_given ? s.to_day : span.last;
-    if (span.first > span.last || from < span.first || to > span.last) {
-      const std::string covered =
-          span.first > span.last ? "no whole day" : iso_date(span.first) + " to " + iso_date(span.last);
+    if (span.first > span.last) throw failure(Failure::NO_COMMON_PERIOD, series.file + " covers no whole day");
+    if (from < span.first || to > span.last) {
       throw failure(Failure::PERIOD_OUTSIDE, iso_date(from) + " to " + iso_date(to) + ", but " + series.file +
-                                                 " covers " + covered);
+                                                 " covers " + iso_date(span.first) + " to " + iso_date(span.last));
     }
     common.first = std::max(common.first, span.first);
     common.last = std::min(common.last, span.last);

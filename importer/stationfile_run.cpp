@@ -94,8 +94,8 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   parse_command_line(argc, argv, run.settings);
   refuse_output_among_inputs(run.settings);
   read_inputs(run);
-  choose_period(run);
   place_stations(run);
+  choose_period(run);
   warn_about_old_reading_times(run);
 
   if (!run.output.open_file(run.settings.output_path)) throw failure(Failure::ERROR_OPENING, run.settings.output_path);
