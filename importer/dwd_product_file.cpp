@@ -119,6 +119,8 @@ void read_dwd_product(textio::TextReader& reader, const std::string& name, Stati
   long long line_number = 1;
   int first_number = 0;
   while (reader.read_line(line)) {
+    // A failed read ends the line it cut: that line is not the file's.
+    if (reader.read_failed()) throw failure(Failure::ERROR_READING, name);
     ++line_number;
     const std::string_view row = trim(line);
     if (row.empty()) continue;

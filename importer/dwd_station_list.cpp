@@ -40,6 +40,7 @@ void read_dwd_station_list(textio::TextReader& reader, const std::string& name, 
   long long line_number = 1;
   std::array<std::string_view, 6> words;
   while (reader.read_line(line)) {
+    if (reader.read_failed()) throw failure(Failure::ERROR_READING, name);
     ++line_number;
     const std::size_t n = leading_words(line, words);
     if (n == 0 || words[0].starts_with("---")) continue;

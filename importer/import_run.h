@@ -65,6 +65,7 @@ struct ImportRun {
   std::vector<StationPlace> places;   // places[i] is where series[i] was measured
   long long from_day = 0;             // the period written, whole days
   long long to_day = 0;
+  bool output_is_plain_file = false;  // a regular file, or none before the run made it
 };
 
 }  // namespace stationfile

@@ -45,10 +45,11 @@ int run_program(int argc, const char* const* argv) {
     const textio::FatalError f = failure(Failure::NO_MEMORY);
     code = report(*console, f.message, f.code);
   }
-  // A failure found while the output was written leaves no half file.
+  // A failure found while the output was written leaves no half file;
+  // a device or pipe named as the output is never removed.
   if (run->output.has_file()) {
     run->output.close_file();
-    if (code != EXIT_COMPLETE) std::remove(run->settings.output_path.c_str());
+    if (code != EXIT_COMPLETE && run->output_is_plain_file) std::remove(run->settings.output_path.c_str());
   }
   console->flush();
   if (console->write_failed() && !console->reader_gone()) {

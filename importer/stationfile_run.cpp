@@ -1,6 +1,8 @@
 #include "stationfile_run.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "command_line.h"
@@ -98,6 +100,10 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   choose_period(run);
   warn_about_old_reading_times(run);
 
+  std::error_code error;
+  const auto status = std::filesystem::status(run.settings.output_path, error);
+  run.output_is_plain_file =
+      status.type() == std::filesystem::file_type::not_found || status.type() == std::filesystem::file_type::regular;
   if (!run.output.open_file(run.settings.output_path)) throw failure(Failure::ERROR_OPENING, run.settings.output_path);
   std::vector<long long> missing;
   const long long records = write_station_file(run, missing);
