@@ -5,7 +5,7 @@
 # package removed again. Run as root on a machine of its own.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
-apt-get install -y --no-install-recommends cmake make g++ dpkg-dev file man-db groff-base
+apt-get install -y --no-install-recommends cmake make g++ zlib1g-dev dpkg-dev file man-db groff-base
 cd "$(dirname "$0")/.."
 build=build-package
 rm -rf "$build"

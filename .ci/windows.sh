@@ -11,10 +11,11 @@ build="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
 # groff renders the manual pages as text for the Windows package.
+# zlib for stationfile's zips, as a static library for MinGW-w64.
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v wine >/dev/null ||
-  ! command -v groff >/dev/null; then
+  ! command -v groff >/dev/null || [ ! -f /usr/x86_64-w64-mingw32/lib/libz.a ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    g++-mingw-w64-x86-64-posix wine wine64 groff-base
+    g++-mingw-w64-x86-64-posix wine wine64 groff-base libz-mingw-w64-dev
 fi
 
 # One Wine prefix for the whole leg, made before the first test: otherwise the

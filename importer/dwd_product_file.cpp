@@ -4,6 +4,7 @@
 
 #include "calendar.h"
 #include "exit_codes.h"
+#include "zip_archive.h"
 
 namespace stationfile {
 namespace {
@@ -166,6 +167,19 @@ void read_dwd_product(textio::TextReader& reader, const std::string& name, Stati
 
 void read_dwd_product(const std::string& path, StationSeries& series) {
   textio::TextReader reader;
+  if (looks_like_zip(path)) {
+    std::string archive;
+    if (!read_raw_file(path, archive)) throw failure(Failure::ERROR_READING, path);
+    std::string member, text;
+    if (!unpack_zip_member(archive, path, "produkt_", member, text)) {
+      throw failure(Failure::UNKNOWN_SOURCE, path + " (a zip without a product file produkt_*.txt)");
+    }
+    archive.clear();
+    archive.shrink_to_fit();
+    reader.attach_text(std::move(text));
+    read_dwd_product(reader, path + ":" + member, series);
+    return;
+  }
   if (!reader.open(path)) throw failure(Failure::ERROR_OPENING, path);
   read_dwd_product(reader, path, series);
 }
