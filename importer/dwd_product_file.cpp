@@ -174,10 +174,12 @@ void read_dwd_product(const std::string& path, StationSeries& series) {
     if (!unpack_zip_member(archive, path, "produkt_", member, text)) {
       throw failure(Failure::UNKNOWN_SOURCE, path + " (a zip without a product file produkt_*.txt)");
     }
-    archive.clear();
-    archive.shrink_to_fit();
     reader.attach_text(std::move(text));
     read_dwd_product(reader, path + ":" + member, series);
+    std::string geography_member;
+    if (!unpack_zip_member(archive, path, "Metadaten_Geographie_", geography_member, series.geography)) {
+      series.geography.clear();
+    }
     return;
   }
   if (!reader.open(path)) throw failure(Failure::ERROR_OPENING, path);

@@ -43,6 +43,7 @@ struct StationSeries {
   Resolution resolution = Resolution::HOURLY;
   long long first = 0;
   std::vector<Tenths> values;
+  std::string geography;  // Metadaten_Geographie of the station's zip; empty for a plain file
   long long last() const { return first + static_cast<long long>(values.size()) - 1; }
 };
 

@@ -1,6 +1,10 @@
 #include "station_places.h"
 
+#include <cstdio>
 #include <vector>
+
+#include "dwd_geography.h"
+#include "reading_period.h"
 
 #include "dwd_station_list.h"
 #include "exit_codes.h"
@@ -8,7 +12,54 @@
 
 namespace stationfile {
 
-void place_stations(ImportRun& run) {
+namespace {
+
+void project(const ImportRun& run, StationPlace& place) {
+  const PlanePoint p = utm_north(place.latitude, place.longitude, run.settings.utm_zone);
+  place.x_km = p.easting / 1000.0;
+  place.y_km = p.northing / 1000.0;
+}
+
+// The folder part of a path, with its separator; empty for a bare name.
+std::string folder_of(const std::string& path) {
+  const std::size_t end = path.find_last_of("/\\");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+StationPlace place_from_geography(const ImportRun& run, const StationSeries& series) {
+  std::vector<StationLocation> rows;
+  textio::TextReader reader;
+  std::string name = series.file + ":Metadaten_Geographie";
+  if (!series.geography.empty()) {
+    reader.attach_text(series.geography);
+  } else {
+    name = folder_of(series.file) + "Metadaten_Geographie_" + series.id + ".txt";
+    if (!reader.open(name)) {
+      throw failure(Failure::NO_COORDINATES, series.id + " (no --stations list, and no " + name + ")");
+    }
+  }
+  read_dwd_geography(reader, name, rows);
+  StationLocation at_end;
+  if (!location_on(rows, run.to_day, at_end)) {
+    throw failure(Failure::NO_COORDINATES, series.id + " (" + name + " has no location on " + iso_date(run.to_day) + ")");
+  }
+  long long moved_on = 0;
+  if (moved_within(rows, run.from_day, run.to_day, moved_on)) {
+    const std::string text = "stationfile: warning: station " + series.id + " moved on " + iso_date(moved_on) +
+                             ", within the period; its location of " + iso_date(run.to_day) + " is used\n";
+    std::fputs(text.c_str(), stderr);
+  }
+  StationPlace place;
+  place.id = series.id;
+  place.height_m = at_end.height_m;
+  place.latitude = at_end.latitude;
+  place.longitude = at_end.longitude;
+  return place;
+}
+
+}  // namespace
+
+void refuse_station_twice(const ImportRun& run) {
   // A station's historical and recent files would have to be merged hour
   // by hour; until that is done, two files of one station are refused
   // rather than written as two columns of the same name.
@@ -20,24 +71,28 @@ void place_stations(ImportRun& run) {
       }
     }
   }
+}
+
+void place_stations(ImportRun& run) {
+  run.places.clear();
   const std::string& list_path = run.settings.stations_path;
   if (list_path.empty()) {
-    throw failure(Failure::NO_COORDINATES, run.series.front().id + " (give the station list with --stations)");
+    for (const StationSeries& series : run.series) {
+      run.places.push_back(place_from_geography(run, series));
+      project(run, run.places.back());
+    }
+    return;
   }
   std::vector<StationPlace> list;
   read_dwd_station_list(list_path, list);
-  run.places.clear();
   for (const StationSeries& series : run.series) {
     const StationPlace* found = nullptr;
     for (const StationPlace& place : list) {
       if (place.id == series.id) found = &place;
     }
     if (!found) throw failure(Failure::NO_COORDINATES, series.id + " (not in " + list_path + ")");
-    StationPlace place = *found;
-    const PlanePoint p = utm_north(place.latitude, place.longitude, run.settings.utm_zone);
-    place.x_km = p.easting / 1000.0;
-    place.y_km = p.northing / 1000.0;
-    run.places.push_back(place);
+    run.places.push_back(*found);
+    project(run, run.places.back());
   }
 }
 

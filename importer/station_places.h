@@ -6,10 +6,15 @@
 
 namespace stationfile {
 
-// Fills run.places, one for each series, in the same order. Throws
-// NO_COORDINATES for a station without a list or missing from it,
-// STATION_TWICE for two files of one station, and the failures of the
-// list's reader.
+// Refuses two files of one station (STATION_TWICE).
+void refuse_station_twice(const ImportRun& run);
+
+// Fills run.places, one for each series, in the same order: from the
+// station list when one is given, else from each station's
+// Metadaten_Geographie (in its zip, or beside its product file), at the
+// last day of the period, with a warning when the station moved within the
+// period. Throws NO_COORDINATES for a station without a place, and the
+// failures of the readers.
 void place_stations(ImportRun& run);
 
 }  // namespace stationfile

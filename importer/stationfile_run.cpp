@@ -96,8 +96,9 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   parse_command_line(argc, argv, run.settings);
   refuse_output_among_inputs(run.settings);
   read_inputs(run);
-  place_stations(run);
+  refuse_station_twice(run);
   choose_period(run);
+  place_stations(run);
   warn_about_old_reading_times(run);
 
   std::error_code error;

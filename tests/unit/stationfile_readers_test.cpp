@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calendar.h"
+#include "importer/dwd_geography.h"
 #include "importer/dwd_product_file.h"
 #include "importer/dwd_station_list.h"
 #include "importer/exit_codes.h"
@@ -166,6 +167,54 @@ TEST(DwdStationList, MistakesAreNamed) {
     } catch (const textio::FatalError& f) {
       EXPECT_EQ(f.message, c.message);
       EXPECT_EQ(f.code, EXIT_MISTAKE);
+    }
+  }
+}
+
+TEST(DwdGeography, EssenLocationsAndMoves) {
+  textio::TextReader reader;
+  ASSERT_TRUE(reader.open(FIXTURES + "Metadaten_Geographie_01303.txt"));
+  std::vector<StationLocation> rows;
+  read_dwd_geography(reader, "g.txt", rows);
+  ASSERT_EQ(rows.size(), 10u);
+  StationLocation at;
+  //   1303;  150.00; 51.4041;  6.9677;20051208;        ;Essen-Bredeney
+  ASSERT_TRUE(location_on(rows, textio::days_from_civil(2010, 6, 6), at));
+  EXPECT_EQ(at.height_m, 150.0);
+  EXPECT_EQ(at.latitude, 51.4041);
+  EXPECT_EQ(at.longitude, 6.9677);
+  //   1303;  150.00; 51.4043;  6.9679;20000726;20051207;Essen-Bredeney
+  ASSERT_TRUE(location_on(rows, textio::days_from_civil(2005, 12, 7), at));
+  EXPECT_EQ(at.latitude, 51.4043);
+  //   1303;  107.00; 51.4310;  6.9848;19140101;19270731;Essen-Bredeney
+  ASSERT_TRUE(location_on(rows, textio::days_from_civil(1914, 1, 1), at));
+  EXPECT_EQ(at.height_m, 107.0);
+  EXPECT_FALSE(location_on(rows, textio::days_from_civil(1897, 7, 31), at));
+  long long moved_on = 0;
+  EXPECT_TRUE(moved_within(rows, textio::days_from_civil(2000, 1, 1), textio::days_from_civil(2010, 1, 1), moved_on));
+  EXPECT_EQ(moved_on, textio::days_from_civil(2000, 7, 26));  // the first move, not the last
+  // A move on the first day is the location the whole period had.
+  EXPECT_FALSE(moved_within(rows, textio::days_from_civil(2005, 12, 8), textio::days_from_civil(2010, 1, 1), moved_on));
+}
+
+TEST(DwdGeography, MistakesAreNamed) {
+  const std::string header = "Stations_id;Stationshoehe;Geogr.Breite;Geogr.Laenge;von_datum;bis_datum;Stationsname\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"STATIONS_ID;MESS_DATUM\n", "stationfile: cannot read the station list g.txt (its first line is not that of "
+                                  "Metadaten_Geographie)\n"},
+      {header + "  1303;  150.00; 51.4041;  6.9677;20051232;        ;Essen\n",
+       "stationfile: cannot read the station list g.txt line 2\n"},
+      {header + "  1303;  150.00; 51.4041;  6.9677\n", "stationfile: cannot read the station list g.txt line 2\n"},
+  };
+  for (const auto& [text, message] : cases) {
+    textio::TextReader reader;
+    reader.attach_text(text);
+    std::vector<StationLocation> rows;
+    try {
+      read_dwd_geography(reader, "g.txt", rows);
+      ADD_FAILURE() << "no failure: " << text;
+    } catch (const textio::FatalError& f) {
+      EXPECT_EQ(f.message, message);
     }
   }
 }
