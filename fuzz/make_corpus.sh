@@ -11,7 +11,7 @@ out="$root/fuzz/corpus"
 limit=4096
 
 rm -rf "$out"
-mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan}
+mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,dwd_readers}
 
 # A seed's name is the hash of its bytes, so that equal seeds are one file.
 save() {
@@ -114,5 +114,22 @@ for dir in "$cases"/pluvo/*/; do
     awk -v nt="$nt" 'NR > 5 && NR <= 29 { for (i = 5; i <= NF; ++i) printf "%s ", $i; for (i = 0; i < nt; ++i) printf "0 "; print "" }' "$anetz"
   } | head -c "$limit" | save "$out/idw_plan"
 done
+
+# dwd_readers: the reader's byte, then a file of the service from the
+# stationfile cases (Datenbasis: Deutscher Wetterdienst).
+dwd_readers_seeds() {
+  local f kind
+  for f in "$cases"/stationfile/*/in/*; do
+    case $(basename "$f") in
+      produkt_*) kind=0 ;;
+      RR_*) kind=1 ;;
+      Metadaten_Geographie_*) kind=2 ;;
+      *.zip) kind=3 ;;
+      *) continue ;;
+    esac
+    { byte $kind; cat "$f"; } | head -c "$limit" | save "$out/dwd_readers"
+  done
+}
+dwd_readers_seeds
 
 for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(cat "$d"/* | wc -c) bytes"; done

@@ -105,6 +105,9 @@ bool unpack_zip_member(std::string_view b, const std::string& name, std::string_
     if (local + LOCAL_HEADER_SIZE > b.size() || le32(b, local) != LOCAL_HEADER) bad_zip(name, "a damaged member");
     const std::size_t data = local + LOCAL_HEADER_SIZE + le16(b, local + 26) + le16(b, local + 28);
     if (data > b.size() || packed_size > b.size() - data) bad_zip(name, "a member cut short");
+    // Deflate packs at most 1032 bytes into one: a member said to be larger
+    // is damaged, and is refused before its room is obtained.
+    if (size / 1032 > packed_size + 1) bad_zip(name, "a member larger than its packed size allows");
     const std::string_view packed = b.substr(data, packed_size);
     if (method == 0 && packed_size == size) {
       text.assign(packed);

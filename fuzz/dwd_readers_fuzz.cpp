@@ -1,0 +1,85 @@
+// The readers of the German Weather Service's files: product file, station
+// list, Metadaten_Geographie and the zip directory.
+//
+// Layout of the input: a byte that chooses the reader (its value modulo 4),
+// then the file. Every reader may only end with a failure of stationfile's
+// table; a product file that is read gives one series of its stamps in
+// order, each value MISSING or not negative; a file without CR and 0x1A
+// bytes is read a second time with CR LF line ends: text mode must give the
+// same result or the same message.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dwd_geography.h"
+#include "dwd_product_file.h"
+#include "dwd_station_list.h"
+#include "exit_codes.h"
+#include "fatal_error.h"
+#include "fuzz_support.h"
+#include "zip_archive.h"
+
+namespace {
+
+using stationfile::EXIT_FILE_ERROR;
+using stationfile::EXIT_MISTAKE;
+
+std::string check_failure(const textio::FatalError& f) {
+  if (f.code != EXIT_MISTAKE && f.code != EXIT_FILE_ERROR) fuzz::finding("a failure outside the table");
+  if (!f.message.starts_with("stationfile: ") || !f.message.ends_with("\n")) fuzz::finding("a message of no row");
+  return f.message;
+}
+
+// What a reader made of the text, as one string to compare.
+std::string read_as(int reader_kind, const std::string& text) {
+  textio::TextReader reader;
+  reader.attach_text(text);
+  try {
+    switch (reader_kind) {
+      case 0: {
+        stationfile::StationSeries s;
+        stationfile::read_dwd_product(reader, "f.txt", s);
+        if (s.values.empty()) fuzz::finding("a series without values");
+        for (stationfile::Tenths v : s.values) {
+          if (v != stationfile::MISSING && v < 0) fuzz::finding("a negative value");
+        }
+        return s.id + " " + s.column + " " + std::to_string(s.first) + " " + std::to_string(s.values.size());
+      }
+      case 1: {
+        std::vector<stationfile::StationPlace> places;
+        stationfile::read_dwd_station_list(reader, "s.txt", places);
+        return std::to_string(places.size());
+      }
+      case 2: {
+        std::vector<stationfile::StationLocation> rows;
+        stationfile::read_dwd_geography(reader, "g.txt", rows);
+        return std::to_string(rows.size());
+      }
+      default: {
+        std::string member, unpacked;
+        const bool found = stationfile::unpack_zip_member(text, "z.zip", "produkt_", member, unpacked);
+        return found ? member + " " + std::to_string(unpacked.size()) : "none";
+      }
+    }
+  } catch (const textio::FatalError& f) {
+    return check_failure(f);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ByteSource in(data, size);
+  const int kind = in.byte() % 4;
+  const std::string text(in.rest());
+  const std::string first = read_as(kind, text);
+  if (kind == 3 || text.find_first_of(std::string("\r\x1a", 2)) != std::string::npos) return 0;
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  if (read_as(kind, crlf) != first) fuzz::finding("CR LF line ends read otherwise than LF");
+  return 0;
+}
