@@ -24,6 +24,7 @@ std::string help_text() {
       "Input: German Weather Service (DWD) product files, one per station:\n"
       "  produkt_rr_stunde_*.txt (hourly, R1) or the zips stundenwerte_RR_*.zip,\n"
       "  produkt_nieder_tag_*.txt (daily, RS), produkt_klima_tag_*.txt (daily, RSK).\n"
+      "  Files of one station are merged; where they differ, the later one wins.\n"
       "\n"
       "Options, as --name value or --name=value:\n"
       "  -o, --output OUT      the file to write (created or emptied)\n"

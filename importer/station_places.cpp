@@ -59,20 +59,6 @@ StationPlace place_from_geography(const ImportRun& run, const StationSeries& ser
 
 }  // namespace
 
-void refuse_station_twice(const ImportRun& run) {
-  // A station's historical and recent files would have to be merged hour
-  // by hour; until that is done, two files of one station are refused
-  // rather than written as two columns of the same name.
-  for (std::size_t i = 0; i < run.series.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (run.series[i].id == run.series[j].id) {
-        throw failure(Failure::STATION_TWICE, run.series[i].id + " in " + run.series[j].file + " and " +
-                                                  run.series[i].file);
-      }
-    }
-  }
-}
-
 void place_stations(ImportRun& run) {
   run.places.clear();
   const std::string& list_path = run.settings.stations_path;

@@ -6,9 +6,6 @@
 
 namespace stationfile {
 
-// Refuses two files of one station (STATION_TWICE).
-void refuse_station_twice(const ImportRun& run);
-
 // Fills run.places, one for each series, in the same order: from the
 // station list when one is given, else from each station's
 // Metadaten_Geographie (in its zip, or beside its product file), at the

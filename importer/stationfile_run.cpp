@@ -12,6 +12,7 @@
 #include "platform_io.h"
 #include "reading_period.h"
 #include "station_file_writer.h"
+#include "station_merge.h"
 #include "station_places.h"
 #include "version.h"
 
@@ -96,7 +97,7 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   parse_command_line(argc, argv, run.settings);
   refuse_output_among_inputs(run.settings);
   read_inputs(run);
-  refuse_station_twice(run);
+  merge_station_files(run);
   choose_period(run);
   place_stations(run);
   warn_about_old_reading_times(run);
