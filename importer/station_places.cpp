@@ -1,6 +1,8 @@
 #include "station_places.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <vector>
 
 #include "dwd_geography.h"
@@ -71,15 +73,26 @@ void place_stations(ImportRun& run) {
   }
   std::vector<StationPlace> list;
   read_dwd_station_list(list_path, list);
-  for (const StationSeries& series : run.series) {
-    const StationPlace* found = nullptr;
-    for (const StationPlace& place : list) {
-      if (place.id == series.id) found = &place;
-    }
-    if (!found) throw failure(Failure::NO_COORDINATES, series.id + " (not in " + list_path + ")");
-    run.places.push_back(*found);
+  // The stations are written in the order of the list.
+  std::vector<std::size_t> row_of(run.series.size());
+  for (std::size_t i = 0; i < run.series.size(); ++i) {
+    const std::string& id = run.series[i].id;
+    std::size_t row = 0;
+    while (row < list.size() && list[row].id != id) ++row;
+    if (row == list.size()) throw failure(Failure::NO_COORDINATES, id + " (not in " + list_path + ")");
+    row_of[i] = row;
+  }
+  std::vector<std::size_t> order(run.series.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return row_of[a] < row_of[b]; });
+  std::vector<StationSeries> ordered;
+  ordered.reserve(order.size());
+  for (std::size_t i : order) {
+    ordered.push_back(std::move(run.series[i]));
+    run.places.push_back(list[row_of[i]]);
     project(run, run.places.back());
   }
+  run.series = std::move(ordered);
 }
 
 }  // namespace stationfile

@@ -7,7 +7,8 @@
 namespace stationfile {
 
 // Fills run.places, one for each series, in the same order: from the
-// station list when one is given, else from each station's
+// station list when one is given (the series are then put in the list's
+// order), else from each station's
 // Metadaten_Geographie (in its zip, or beside its product file), at the
 // last day of the period, with a warning when the station moved within the
 // period. Throws NO_COORDINATES for a station without a place, and the
