@@ -100,9 +100,15 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
       (name == "--from" ? settings.from_day : settings.to_day) = days;
       (name == "--from" ? settings.from_given : settings.to_given) = true;
     } else if (name == "--source") {
-      if (value != "dwd") throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd)");
+      if (value != "dwd" && value != "table") {
+        throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, table)");
+      }
+      settings.source_given = true;
+      settings.source_table = value == "table";
     } else if (!parse_projection(value, settings.utm_zone)) {
       usage("--projection '" + value + "' is not utm:ZONE with a zone of 1 to 60");
+    } else {
+      settings.projection_given = true;
     }
   }
   if (settings.output_path.empty()) usage("no output file given (-o OUT)");

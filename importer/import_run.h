@@ -29,6 +29,9 @@ struct ImportSettings {
   long long from_day = 0;  // days from 1 January 1970
   long long to_day = 0;
   int utm_zone = 32;
+  bool projection_given = false;
+  bool source_given = false;
+  bool source_table = false;  // with source_given: --source table, else dwd
 };
 
 enum class Resolution { HOURLY, DAILY };
@@ -67,6 +70,8 @@ struct ImportRun {
   long long from_day = 0;             // the period written, whole days
   long long to_day = 0;
   bool output_is_plain_file = false;  // a regular file, or none before the run made it
+  bool from_table = false;            // the files are wide tables, not the service's files
+  bool plane_as_listed = false;       // x and y taken from the station list as they stand
 };
 
 }  // namespace stationfile

@@ -30,6 +30,17 @@ std::string source_words(const ImportRun& run) {
   return words;
 }
 
+// The tables read, each named once.
+std::string table_names(const ImportRun& run) {
+  std::string names;
+  for (const StationSeries& s : run.series) {
+    if (names == s.file || names.ends_with(", " + s.file) || names.starts_with(s.file + ", ")) continue;
+    if (!names.empty()) names += ", ";
+    names += s.file;
+  }
+  return names;
+}
+
 void put_title(ImportRun& run) {
   textio::OutputBuffer& out = run.output;
   switch (run.settings.kind) {
@@ -50,11 +61,24 @@ void put_title(ImportRun& run) {
   out.put(iso_date(run.from_day));
   out.put("..");
   out.put(iso_date(run.to_day));
-  out.put("; source: DWD CDC ");
-  out.put(source_words(run));
-  out.put(" (Datenbasis: Deutscher Wetterdienst, CC BY 4.0); time base UTC; x/y = UTM zone ");
-  out.put_int(run.settings.utm_zone);
-  out.put("N (ETRS89) km\n");
+  if (run.from_table) {
+    out.put("; source: table ");
+    out.put(table_names(run));
+    out.put("; time base as in the table");
+  } else {
+    out.put("; source: DWD CDC ");
+    out.put(source_words(run));
+    out.put(" (Datenbasis: Deutscher Wetterdienst, CC BY 4.0); time base UTC");
+  }
+  if (run.plane_as_listed) {
+    out.put("; x/y as in ");
+    out.put(run.settings.stations_path);
+    out.put(" (km)\n");
+  } else {
+    out.put("; x/y = UTM zone ");
+    out.put_int(run.settings.utm_zone);
+    out.put("N (ETRS89) km\n");
+  }
 }
 
 void put_header(ImportRun& run) {

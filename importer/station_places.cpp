@@ -7,6 +7,7 @@
 
 #include "dwd_geography.h"
 #include "reading_period.h"
+#include "table_source.h"
 
 #include "dwd_station_list.h"
 #include "exit_codes.h"
@@ -64,6 +65,9 @@ StationPlace place_from_geography(const ImportRun& run, const StationSeries& ser
 void place_stations(ImportRun& run) {
   run.places.clear();
   const std::string& list_path = run.settings.stations_path;
+  if (list_path.empty() && run.from_table) {
+    throw failure(Failure::NO_COORDINATES, run.series.front().id + " (a table's stations need a list: --stations)");
+  }
   if (list_path.empty()) {
     for (const StationSeries& series : run.series) {
       run.places.push_back(place_from_geography(run, series));
@@ -72,7 +76,29 @@ void place_stations(ImportRun& run) {
     return;
   }
   std::vector<StationPlace> list;
-  read_dwd_station_list(list_path, list);
+  run.plane_as_listed = false;
+  if (run.from_table) {
+    textio::TextReader reader;
+    if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
+    read_table_station_list(reader, list_path, run.settings.projection_given, list, run.plane_as_listed);
+  } else {
+    read_dwd_station_list(list_path, list);
+  }
+  // A list selects a table's columns: the others are left out, and said so.
+  if (run.from_table) {
+    std::erase_if(run.series, [&](const StationSeries& s) {
+      const bool listed = std::any_of(list.begin(), list.end(), [&](const StationPlace& p) { return p.id == s.id; });
+      if (!listed) {
+        run.console.put("station ");
+        run.console.put(s.id);
+        run.console.put(": not in ");
+        run.console.put(list_path);
+        run.console.put(", left out\n");
+      }
+      return !listed;
+    });
+    if (run.series.empty()) throw failure(Failure::NO_COORDINATES, "of the table (none is in " + list_path + ")");
+  }
   // The stations are written in the order of the list.
   std::vector<std::size_t> row_of(run.series.size());
   for (std::size_t i = 0; i < run.series.size(); ++i) {
@@ -90,7 +116,7 @@ void place_stations(ImportRun& run) {
   for (std::size_t i : order) {
     ordered.push_back(std::move(run.series[i]));
     run.places.push_back(list[row_of[i]]);
-    project(run, run.places.back());
+    if (!run.plane_as_listed) project(run, run.places.back());
   }
   run.series = std::move(ordered);
 }

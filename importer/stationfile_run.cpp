@@ -14,6 +14,8 @@
 #include "station_file_writer.h"
 #include "station_merge.h"
 #include "station_places.h"
+#include "table_source.h"
+#include "zip_archive.h"
 #include "version.h"
 
 namespace stationfile {
@@ -32,13 +34,35 @@ void refuse_output_among_inputs(const ImportSettings& s) {
   }
 }
 
+// Each file's source is its own first line's, unless --source names one;
+// the files of one run must share it, as they share one plane.
 void read_inputs(ImportRun& run) {
-  run.series.resize(run.settings.inputs.size());
-  for (std::size_t i = 0; i < run.series.size(); ++i) read_dwd_product(run.settings.inputs[i], run.series[i]);
+  const ImportSettings& s = run.settings;
+  std::string first_of_other_kind;
+  for (std::size_t i = 0; i < s.inputs.size(); ++i) {
+    const std::string& path = s.inputs[i];
+    const bool table = s.source_given ? s.source_table : !looks_like_zip(path) && looks_like_table(path);
+    if (i == 0) {
+      run.from_table = table;
+    } else if (table != run.from_table) {
+      throw failure(Failure::WRONG_PARAMETER, path + " is " + (table ? "a table" : "a German Weather Service file") +
+                                                  ", " + s.inputs[0] + " " +
+                                                  (table ? "a German Weather Service file" : "a table") +
+                                                  ": the files of one run come from one source");
+    }
+    if (table) {
+      read_wide_table(path, run.series);
+    } else {
+      run.series.emplace_back();
+      read_dwd_product(path, run.series.back());
+    }
+  }
 }
 
 void warn_about_old_reading_times(const ImportRun& run) {
-  if (run.settings.kind != OutputKind::SAMMLER || run.from_day >= FIRST_DAY_READ_AT_0600_UTC) return;
+  if (run.from_table || run.settings.kind != OutputKind::SAMMLER || run.from_day >= FIRST_DAY_READ_AT_0600_UTC) {
+    return;
+  }
   std::fputs("stationfile: warning: daily totals before 2001-04-01 were read at 07:30 legal time "
              "(06:30 UTC in winter, 05:30 UTC in summer), not at 06:00 UTC\n",
              stderr);
@@ -50,10 +74,20 @@ const char* unit_words(OutputKind kind) {
 
 void report(ImportRun& run, const std::vector<long long>& missing, long long records) {
   textio::OutputBuffer& out = run.console;
-  out.put("time base: UTC (hour h of day D ends at h:00 UTC on D)\n");
-  out.put("projection: UTM zone ");
-  out.put_int(run.settings.utm_zone);
-  out.put("N (ETRS89), km\n");
+  if (run.from_table) {
+    out.put("time base: as in the table (hour h of day D ends at h:00 on D)\n");
+  } else {
+    out.put("time base: UTC (hour h of day D ends at h:00 UTC on D)\n");
+  }
+  if (run.plane_as_listed) {
+    out.put("projection: none, x and y in km as in ");
+    out.put(run.settings.stations_path);
+    out.put('\n');
+  } else {
+    out.put("projection: UTM zone ");
+    out.put_int(run.settings.utm_zone);
+    out.put("N (ETRS89), km\n");
+  }
   out.put("period: ");
   out.put(iso_date(run.from_day));
   out.put(" to ");
