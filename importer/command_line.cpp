@@ -38,6 +38,23 @@ bool parse_projection(std::string_view text, int& zone) {
   return true;
 }
 
+// "utc", "utc+H" or "utc-H", H whole hours of 0 to 14.
+bool parse_time_base(std::string_view text, int& offset) {
+  constexpr std::string_view PREFIX = "utc";
+  if (!text.starts_with(PREFIX)) return false;
+  text.remove_prefix(PREFIX.size());
+  if (text.empty()) {
+    offset = 0;
+    return true;
+  }
+  const bool negative = text.front() == '-';
+  if (!negative && text.front() != '+') return false;
+  long long hours = 0;
+  if (!parse_digits(text.substr(1), hours) || hours > 14) return false;
+  offset = static_cast<int>(negative ? -hours : hours);
+  return true;
+}
+
 [[noreturn]] void usage(const std::string& what) { throw failure(Failure::USAGE, what); }
 
 }  // namespace
@@ -84,7 +101,8 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
       has_value = true;
     }
     const bool takes_value = name == "-o" || name == "--output" || name == "--stations" || name == "--from" ||
-                             name == "--to" || name == "--source" || name == "--projection";
+                             name == "--to" || name == "--source" || name == "--projection" ||
+                             name == "--time-base";
     if (!takes_value) usage("unknown option '" + std::string(arg) + "'");
     if (!has_value) {
       if (i + 1 >= argc) usage("option " + name + " needs a value");
@@ -99,6 +117,10 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
       if (!parse_iso_date(value, days)) usage(name + " '" + value + "' is not a date YYYY-MM-DD");
       (name == "--from" ? settings.from_day : settings.to_day) = days;
       (name == "--from" ? settings.from_given : settings.to_given) = true;
+    } else if (name == "--time-base") {
+      if (!parse_time_base(value, settings.utc_offset_hours)) {
+        usage("--time-base '" + value + "' is not utc, utc+H or utc-H with H of 0 to 14");
+      }
     } else if (name == "--source") {
       if (value != "dwd" && value != "table") {
         throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, table)");

@@ -37,6 +37,8 @@ std::string help_text() {
       "  --source dwd|table    the service's files, or a wide table YY MM DD HH <id>...\n"
       "                        with a list of id, height_m, x_km, y_km (or lat, lon);\n"
       "                        default: each file's first line tells\n"
+      "  --time-base utc+H     write the service's hourly values H hours later (utc-H:\n"
+      "                        earlier); default utc. Not for daily totals.\n"
       "  --projection utm:ZONE transverse Mercator zone of x and y in km\n"
       "                        (default utm:32, ETRS89/WGS84)\n"
       "\n"

@@ -30,6 +30,7 @@ struct ImportSettings {
   long long to_day = 0;
   int utm_zone = 32;
   bool projection_given = false;
+  int utc_offset_hours = 0;  // --time-base utc+H: the files' hours are written H hours later
   bool source_given = false;
   bool source_table = false;  // with source_given: --source table, else dwd
 };

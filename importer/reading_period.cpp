@@ -74,6 +74,28 @@ void pluvo_hour(long long hour_count, long long& day, int& hour) {
   hour = static_cast<int>(hour_count - day * 24);
 }
 
+std::string time_base_name(int utc_offset_hours) {
+  if (utc_offset_hours == 0) return "UTC";
+  return (utc_offset_hours > 0 ? "UTC+" : "UTC-") + std::to_string(utc_offset_hours > 0 ? utc_offset_hours : -utc_offset_hours);
+}
+
+void shift_time_base(ImportRun& run) {
+  const int offset = run.settings.utc_offset_hours;
+  if (offset == 0) return;
+  if (run.from_table) {
+    throw failure(Failure::USAGE, "--time-base is for the German Weather Service's files; a table's hours are "
+                                  "taken as they stand");
+  }
+  for (StationSeries& s : run.series) {
+    if (s.resolution == Resolution::DAILY) {
+      throw failure(Failure::WRONG_PARAMETER, s.file + " holds daily totals (" + s.column +
+                                                  "), which end at 06:00 UTC: in " + time_base_name(offset) +
+                                                  " they would not lie on pluvo's reading window (hours 7 to 6)");
+    }
+    s.first += offset;
+  }
+}
+
 std::string iso_date(long long days) {
   const textio::CivilDate d = textio::civil_from_days(days);
   char text[32];

@@ -35,6 +35,15 @@ void choose_period(ImportRun& run);
 // hour 1 to 24.
 void pluvo_hour(long long hour_count, long long& day, int& hour);
 
+// The name of a time base: UTC, UTC+1, UTC-2.
+std::string time_base_name(int utc_offset_hours);
+
+// Moves the hours of the service's files to the time base of --time-base.
+// Throws USAGE for tables (their hours are taken as they stand) and
+// WRONG_PARAMETER for daily totals, whose window would no longer be
+// pluvo's.
+void shift_time_base(ImportRun& run);
+
 // "YYYY-MM-DD" of a day count.
 std::string iso_date(long long days);
 

@@ -68,7 +68,8 @@ void put_title(ImportRun& run) {
   } else {
     out.put("; source: DWD CDC ");
     out.put(source_words(run));
-    out.put(" (Datenbasis: Deutscher Wetterdienst, CC BY 4.0); time base UTC");
+    out.put(" (Datenbasis: Deutscher Wetterdienst, CC BY 4.0); time base ");
+    out.put(time_base_name(run.settings.utc_offset_hours));
   }
   if (run.plane_as_listed) {
     out.put("; x/y as in ");

@@ -77,7 +77,12 @@ void report(ImportRun& run, const std::vector<long long>& missing, long long rec
   if (run.from_table) {
     out.put("time base: as in the table (hour h of day D ends at h:00 on D)\n");
   } else {
-    out.put("time base: UTC (hour h of day D ends at h:00 UTC on D)\n");
+    const std::string base = time_base_name(run.settings.utc_offset_hours);
+    out.put("time base: ");
+    out.put(base);
+    out.put(" (hour h of day D ends at h:00 ");
+    out.put(base);
+    out.put(" on D)\n");
   }
   if (run.plane_as_listed) {
     out.put("projection: none, x and y in km as in ");
@@ -132,6 +137,7 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   refuse_output_among_inputs(run.settings);
   read_inputs(run);
   merge_station_files(run);
+  shift_time_base(run);
   choose_period(run);
   place_stations(run);
   warn_about_old_reading_times(run);
