@@ -149,7 +149,11 @@ int run_stationfile(ImportRun& run, int argc, const char* const* argv) {
   if (!run.output.open_file(run.settings.output_path)) throw failure(Failure::ERROR_OPENING, run.settings.output_path);
   std::vector<long long> missing;
   const long long records = write_station_file(run, missing);
-  if (!run.output.close_file()) throw failure(Failure::ERROR_WRITING, run.settings.output_path);
+  if (!run.output.close_file()) {
+    // A full disk leaves no half file behind; a device stays as it is.
+    if (run.output_is_plain_file) std::remove(run.settings.output_path.c_str());
+    throw failure(Failure::ERROR_WRITING, run.settings.output_path);
+  }
   report(run, missing, records);
   return EXIT_COMPLETE;
 }
