@@ -118,15 +118,16 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
       (name == "--from" ? settings.from_day : settings.to_day) = days;
       (name == "--from" ? settings.from_given : settings.to_given) = true;
     } else if (name == "--time-base") {
+      settings.time_base_given = true;
       if (!parse_time_base(value, settings.utc_offset_hours)) {
         usage("--time-base '" + value + "' is not utc, utc+H or utc-H with H of 0 to 14");
       }
     } else if (name == "--source") {
-      if (value != "dwd" && value != "table") {
-        throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, table)");
+      if (value != "dwd" && value != "knmi" && value != "table") {
+        throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, knmi, table)");
       }
       settings.source_given = true;
-      settings.source_table = value == "table";
+      settings.source = value == "dwd" ? Source::DWD : value == "knmi" ? Source::KNMI : Source::TABLE;
     } else if (!parse_projection(value, settings.utm_zone)) {
       usage("--projection '" + value + "' is not utm:ZONE with a zone of 1 to 60");
     } else {

@@ -14,6 +14,10 @@ namespace stationfile {
 
 enum class OutputKind { ANETZ, KLIMA, SAMMLER, TABLE };
 
+// Whose files a run reads: the German Weather Service's, KNMI's, or wide
+// tables.
+enum class Source { DWD, KNMI, TABLE };
+
 // Values are kept as whole tenths of a millimetre: the services give one
 // decimal, and sums of tenths stay exact.
 using Tenths = std::int32_t;
@@ -30,9 +34,10 @@ struct ImportSettings {
   long long to_day = 0;
   int utm_zone = 32;
   bool projection_given = false;
-  int utc_offset_hours = 0;  // --time-base utc+H: the files' hours are written H hours later
+  bool time_base_given = false;
+  int utc_offset_hours = 0;  // the files' UTC hours are written this many hours later
   bool source_given = false;
-  bool source_table = false;  // with source_given: --source table, else dwd
+  Source source = Source::DWD;  // with source_given
 };
 
 enum class Resolution { HOURLY, DAILY };
@@ -71,7 +76,7 @@ struct ImportRun {
   long long from_day = 0;             // the period written, whole days
   long long to_day = 0;
   bool output_is_plain_file = false;  // a regular file, or none before the run made it
-  bool from_table = false;            // the files are wide tables, not the service's files
+  Source source = Source::DWD;        // of every file of the run
   bool plane_as_listed = false;       // x and y taken from the station list as they stand
 };
 

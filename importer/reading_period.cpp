@@ -79,20 +79,28 @@ std::string time_base_name(int utc_offset_hours) {
   return (utc_offset_hours > 0 ? "UTC+" : "UTC-") + std::to_string(utc_offset_hours > 0 ? utc_offset_hours : -utc_offset_hours);
 }
 
+int daily_time_base(Source source) { return source == Source::KNMI ? -2 : 0; }
+
 void shift_time_base(ImportRun& run) {
-  const int offset = run.settings.utc_offset_hours;
-  if (offset == 0) return;
-  if (run.from_table) {
-    throw failure(Failure::USAGE, "--time-base is for the German Weather Service's files; a table's hours are "
-                                  "taken as they stand");
-  }
-  for (StationSeries& s : run.series) {
-    if (s.resolution == Resolution::DAILY) {
-      throw failure(Failure::WRONG_PARAMETER, s.file + " holds daily totals (" + s.column +
-                                                  "), which end at 06:00 UTC: in " + time_base_name(offset) +
-                                                  " they would not lie on pluvo's reading window (hours 7 to 6)");
+  ImportSettings& settings = run.settings;
+  if (run.source == Source::TABLE) {
+    if (settings.time_base_given) {
+      throw failure(Failure::USAGE, "--time-base is for the services' files; a table's hours are taken as they stand");
     }
-    s.first += offset;
+    return;
+  }
+  const int daily_offset = daily_time_base(run.source);
+  if (!settings.time_base_given) settings.utc_offset_hours = daily_offset;
+  const int offset = settings.utc_offset_hours;
+  for (StationSeries& s : run.series) {
+    if (s.resolution == Resolution::HOURLY) {
+      s.first += offset;
+    } else if (offset != daily_offset) {
+      throw failure(Failure::WRONG_PARAMETER,
+                    s.file + " holds daily totals (" + s.column + "), which end at " +
+                        (run.source == Source::KNMI ? "08:00" : "06:00") + " UTC: in " + time_base_name(offset) +
+                        " they would not lie on pluvo's reading window (hours 7 to 6)");
+    }
   }
 }
 

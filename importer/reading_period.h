@@ -38,10 +38,15 @@ void pluvo_hour(long long hour_count, long long& day, int& hour);
 // The name of a time base: UTC, UTC+1, UTC-2.
 std::string time_base_name(int utc_offset_hours);
 
-// Moves the hours of the service's files to the time base of --time-base.
-// Throws USAGE for tables (their hours are taken as they stand) and
-// WRONG_PARAMETER for daily totals, whose window would no longer be
-// pluvo's.
+// The time base (hours after UTC) in which a service's daily reading ends
+// at 06:00, where pluvo's Sammler window ends: UTC for the German Weather
+// Service (06:00 UTC), UTC-2 for KNMI (08:00 UTC).
+int daily_time_base(Source source);
+
+// Moves the hours of the services' files to the run's time base: that of
+// --time-base, else the source's daily_time_base. Throws USAGE for tables
+// (their hours are taken as they stand) and WRONG_PARAMETER for daily
+// totals in another time base, whose window would no longer be pluvo's.
 void shift_time_base(ImportRun& run);
 
 // "YYYY-MM-DD" of a day count.

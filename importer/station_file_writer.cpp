@@ -10,11 +10,13 @@ namespace {
 
 constexpr const char* LABELS = "YY\tMM\tDD\tHH";
 
-// The service's product and column the values come from: RS and RSK in
+// The services' products and columns the values come from: RS and RSK in
 // one run are both named.
 std::string source_words(const ImportRun& run) {
-  bool r1 = false, rs = false, rsk = false;
+  bool r1 = false, rs = false, rsk = false, rh = false, rd = false;
   for (const StationSeries& s : run.series) {
+    rh |= s.column == "RH";
+    rd |= s.column == "RD";
     r1 |= s.column == "R1";
     rs |= s.column == "RS";
     rsk |= s.column == "RSK";
@@ -27,6 +29,8 @@ std::string source_words(const ImportRun& run) {
   if (r1) add("produkt_rr_stunde R1");
   if (rs) add("produkt_nieder_tag RS");
   if (rsk) add("produkt_klima_tag RSK");
+  if (rh) add("uurgeg RH");
+  if (rd) add("neerslaggeg RD");
   return words;
 }
 
@@ -61,10 +65,15 @@ void put_title(ImportRun& run) {
   out.put(iso_date(run.from_day));
   out.put("..");
   out.put(iso_date(run.to_day));
-  if (run.from_table) {
+  if (run.source == Source::TABLE) {
     out.put("; source: table ");
     out.put(table_names(run));
     out.put("; time base as in the table");
+  } else if (run.source == Source::KNMI) {
+    out.put("; source: KNMI ");
+    out.put(source_words(run));
+    out.put(" (source: Royal Netherlands Meteorological Institute); time base ");
+    out.put(time_base_name(run.settings.utc_offset_hours));
   } else {
     out.put("; source: DWD CDC ");
     out.put(source_words(run));

@@ -7,7 +7,10 @@
 
 #include "dwd_geography.h"
 #include "reading_period.h"
+#include "knmi_station_list.h"
+#include "platform_io.h"
 #include "table_source.h"
+#include "zip_archive.h"
 
 #include "dwd_station_list.h"
 #include "exit_codes.h"
@@ -60,13 +63,24 @@ StationPlace place_from_geography(const ImportRun& run, const StationSeries& ser
   return place;
 }
 
+bool looks_readable(const std::string& path) {
+  const int fd = textio::platform_open_read(path);
+  if (fd < 0) return false;
+  textio::platform_close(fd);
+  return true;
+}
+
 }  // namespace
 
 void place_stations(ImportRun& run) {
   run.places.clear();
   const std::string& list_path = run.settings.stations_path;
-  if (list_path.empty() && run.from_table) {
+  if (list_path.empty() && run.source == Source::TABLE) {
     throw failure(Failure::NO_COORDINATES, run.series.front().id + " (a table's stations need a list: --stations)");
+  }
+  if (list_path.empty() && run.source == Source::KNMI) {
+    throw failure(Failure::NO_COORDINATES,
+                  run.series.front().id + " (KNMI's stations need a list: --stations knmi_*station.json)");
   }
   if (list_path.empty()) {
     for (const StationSeries& series : run.series) {
@@ -77,15 +91,20 @@ void place_stations(ImportRun& run) {
   }
   std::vector<StationPlace> list;
   run.plane_as_listed = false;
-  if (run.from_table) {
+  if (run.source == Source::TABLE) {
     textio::TextReader reader;
     if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
     read_table_station_list(reader, list_path, run.settings.projection_given, list, run.plane_as_listed);
+  } else if (run.source == Source::KNMI) {
+    std::string text;
+    if (!looks_readable(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
+    if (!read_raw_file(list_path, text)) throw failure(Failure::ERROR_READING, list_path);
+    read_knmi_station_list(text, list_path, list);
   } else {
     read_dwd_station_list(list_path, list);
   }
   // A list selects a table's columns: the others are left out, and said so.
-  if (run.from_table) {
+  if (run.source == Source::TABLE) {
     std::erase_if(run.series, [&](const StationSeries& s) {
       const bool listed = std::any_of(list.begin(), list.end(), [&](const StationPlace& p) { return p.id == s.id; });
       if (!listed) {
@@ -99,7 +118,8 @@ void place_stations(ImportRun& run) {
     });
     if (run.series.empty()) throw failure(Failure::NO_COORDINATES, "of the table (none is in " + list_path + ")");
   }
-  // The stations are written in the order of the list.
+  // The stations are written in the order of the list; a JSON list has no
+  // order of its own, so KNMI's stations keep the order of the files.
   std::vector<std::size_t> row_of(run.series.size());
   for (std::size_t i = 0; i < run.series.size(); ++i) {
     const std::string& id = run.series[i].id;
@@ -108,9 +128,12 @@ void place_stations(ImportRun& run) {
     if (row == list.size()) throw failure(Failure::NO_COORDINATES, id + " (not in " + list_path + ")");
     row_of[i] = row;
   }
+  const bool keep_file_order = run.source == Source::KNMI;
   std::vector<std::size_t> order(run.series.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return row_of[a] < row_of[b]; });
+  if (!keep_file_order) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return row_of[a] < row_of[b]; });
+  }
   std::vector<StationSeries> ordered;
   ordered.reserve(order.size());
   for (std::size_t i : order) {

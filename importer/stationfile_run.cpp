@@ -14,6 +14,7 @@
 #include "station_file_writer.h"
 #include "station_merge.h"
 #include "station_places.h"
+#include "knmi_file.h"
 #include "table_source.h"
 #include "zip_archive.h"
 #include "version.h"
@@ -34,33 +35,53 @@ void refuse_output_among_inputs(const ImportSettings& s) {
   }
 }
 
-// Each file's source is its own first line's, unless --source names one;
-// the files of one run must share it, as they share one plane.
+Source source_of(const std::string& path) {
+  if (looks_like_zip(path)) return Source::DWD;
+  if (looks_like_table(path)) return Source::TABLE;
+  if (looks_like_knmi(path)) return Source::KNMI;
+  return Source::DWD;  // whose reader names a file of no source
+}
+
+const char* source_words(Source source) {
+  switch (source) {
+    case Source::DWD: return "a German Weather Service file";
+    case Source::KNMI: return "a KNMI file";
+    case Source::TABLE: return "a table";
+  }
+  return "";
+}
+
+// Each file's source is told by its first lines, unless --source names
+// one; the files of one run must share it, as they share one plane.
 void read_inputs(ImportRun& run) {
-  const ImportSettings& s = run.settings;
-  std::string first_of_other_kind;
+  ImportSettings& s = run.settings;
   for (std::size_t i = 0; i < s.inputs.size(); ++i) {
     const std::string& path = s.inputs[i];
-    const bool table = s.source_given ? s.source_table : !looks_like_zip(path) && looks_like_table(path);
+    const Source source = s.source_given ? s.source : source_of(path);
     if (i == 0) {
-      run.from_table = table;
-    } else if (table != run.from_table) {
-      throw failure(Failure::WRONG_PARAMETER, path + " is " + (table ? "a table" : "a German Weather Service file") +
-                                                  ", " + s.inputs[0] + " " +
-                                                  (table ? "a German Weather Service file" : "a table") +
+      run.source = source;
+    } else if (source != run.source) {
+      throw failure(Failure::WRONG_PARAMETER, path + " is " + source_words(source) + ", " + s.inputs[0] + " " +
+                                                  source_words(run.source) +
                                                   ": the files of one run come from one source");
     }
-    if (table) {
+    if (source == Source::TABLE) {
       read_wide_table(path, run.series);
+    } else if (source == Source::KNMI) {
+      run.series.emplace_back();
+      read_knmi_file(path, run.series.back());
     } else {
       run.series.emplace_back();
       read_dwd_product(path, run.series.back());
     }
   }
+  // KNMI's stations lie in UTM zone 31, the German ones in 32.
+  if (run.source == Source::KNMI && !s.projection_given) s.utm_zone = 31;
 }
 
 void warn_about_old_reading_times(const ImportRun& run) {
-  if (run.from_table || run.settings.kind != OutputKind::SAMMLER || run.from_day >= FIRST_DAY_READ_AT_0600_UTC) {
+  if (run.source != Source::DWD || run.settings.kind != OutputKind::SAMMLER ||
+      run.from_day >= FIRST_DAY_READ_AT_0600_UTC) {
     return;
   }
   std::fputs("stationfile: warning: daily totals before 2001-04-01 were read at 07:30 legal time "
@@ -74,7 +95,7 @@ const char* unit_words(OutputKind kind) {
 
 void report(ImportRun& run, const std::vector<long long>& missing, long long records) {
   textio::OutputBuffer& out = run.console;
-  if (run.from_table) {
+  if (run.source == Source::TABLE) {
     out.put("time base: as in the table (hour h of day D ends at h:00 on D)\n");
   } else {
     const std::string base = time_base_name(run.settings.utc_offset_hours);
