@@ -8,7 +8,7 @@ std::string help_text() {
   std::string text = "stationfile ";
   text += textio::VERSION;
   text +=
-      ": weather services' rain files as pluvo's station files and tables\n"
+      ": weather services' files as pluvo's station files\n"
       "\n"
       "usage: stationfile anetz|klima|sammler|table -o OUT [options] FILE...\n"
       "       stationfile --help | -h | --version\n"
