@@ -11,7 +11,7 @@ out="$root/fuzz/corpus"
 limit=4096
 
 rm -rf "$out"
-mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,dwd_readers}
+mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,service_readers}
 
 # A seed's name is the hash of its bytes, so that equal seeds are one file.
 save() {
@@ -115,21 +115,26 @@ for dir in "$cases"/pluvo/*/; do
   } | head -c "$limit" | save "$out/idw_plan"
 done
 
-# dwd_readers: the reader's byte, then a file of the service from the
-# stationfile cases (Datenbasis: Deutscher Wetterdienst).
-dwd_readers_seeds() {
+# service_readers: the reader's byte, then a file of the stationfile cases
+# (Datenbasis: Deutscher Wetterdienst; source: Royal Netherlands
+# Meteorological Institute).
+service_readers_seeds() {
   local f kind
-  for f in "$cases"/stationfile/*/in/*; do
+  for f in "$cases"/stationfile/*/in/* "$cases"/stationfile/*/in/*/*; do
+    [ -f "$f" ] || continue
     case $(basename "$f") in
       produkt_*) kind=0 ;;
       RR_*) kind=1 ;;
       Metadaten_Geographie_*) kind=2 ;;
       *.zip) kind=3 ;;
+      uurgeg_* | neerslaggeg_*) kind=4 ;;
+      *.json) kind=5 ;;
+      daily.txt | stations.txt) kind=6 ;;
       *) continue ;;
     esac
-    { byte $kind; cat "$f"; } | head -c "$limit" | save "$out/dwd_readers"
+    { byte $kind; cat "$f"; } | head -c "$limit" | save "$out/service_readers"
   done
 }
-dwd_readers_seeds
+service_readers_seeds
 
 for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(cat "$d"/* | wc -c) bytes"; done

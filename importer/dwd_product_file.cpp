@@ -155,6 +155,10 @@ void read_dwd_product(textio::TextReader& reader, const std::string& name, Stati
         throw failure(Failure::OUT_OF_ORDER,
                       where(name, line_number) + ": " + std::string(stamp_text) + " after " + last_stamp);
       }
+      if (stamp - series.first >= MAX_SERIES_SLOTS) {
+        throw failure(Failure::BAD_RECORD, where(name, line_number) + ": " + std::string(stamp_text) +
+                                               " lies more than 1000 years after the first record");
+      }
       series.values.resize(static_cast<std::size_t>(stamp - series.first), MISSING);
     }
     series.values.push_back(value);

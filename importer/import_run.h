@@ -23,6 +23,13 @@ enum class Source { DWD, KNMI, TABLE };
 using Tenths = std::int32_t;
 inline constexpr Tenths MISSING = std::numeric_limits<Tenths>::min();
 
+// A series is kept with a slot for every hour from its first to its last:
+// a file whose stamps lie further apart is refused as a mistake rather
+// than given the memory (1000 years of hours: 35 MB a series). A table's
+// columns together may hold at most MAX_TABLE_VALUES slots.
+inline constexpr long long MAX_SERIES_SLOTS = 1000LL * 8766;
+inline constexpr long long MAX_TABLE_VALUES = 1LL << 26;
+
 struct ImportSettings {
   OutputKind kind = OutputKind::ANETZ;
   std::string output_path;

@@ -144,6 +144,10 @@ void read_knmi_file(textio::TextReader& reader, const std::string& name, Station
                                                  (hourly ? " " + std::string(f[hour_column]) : std::string()) +
                                                  " after " + last);
       }
+      if (count - series.first >= MAX_SERIES_SLOTS) {
+        throw failure(Failure::BAD_RECORD, where(name, line_number) + ": " + std::string(f[stamp_column]) +
+                                               " lies more than 1000 years after the first record");
+      }
       series.values.resize(static_cast<std::size_t>(count - series.first), MISSING);
     }
     series.values.push_back(value);

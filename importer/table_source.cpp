@@ -121,6 +121,15 @@ void read_wide_table(textio::TextReader& reader, const std::string& name, std::v
                                                std::to_string(pd) + " " + std::to_string(ph));
     }
     all_at_seven = all_at_seven && h == 7;
+    if (previous != LLONG_MIN) {
+      const long long slots = count - series[first_column].first + 1;
+      if (slots > MAX_SERIES_SLOTS || slots > MAX_TABLE_VALUES / static_cast<long long>(columns)) {
+        throw failure(Failure::BAD_RECORD, where(name, line_number) + ": " + std::to_string(y) + " " +
+                                               std::to_string(m) + " " + std::to_string(d) + " " + std::to_string(h) +
+                                               " lies too far after the first row for a table of " +
+                                               std::to_string(columns) + " columns");
+      }
+    }
     for (std::size_t c = 0; c < columns; ++c) {
       StationSeries& s = series[first_column + c];
       Tenths v = 0;

@@ -107,6 +107,9 @@ TEST(DwdProductFile, MistakesAreNamed) {
       {"another station's row", HOURLY_HEADER + "555;2010010101;3;0.0;0;0;eor\n556;2010010102;3;0.0;0;0;eor\n",
        "1 stationfile: cannot read f.txt line 3: station 556 in a file of station 00555\n"},
       {"header only", HOURLY_HEADER, "1 stationfile: cannot read f.txt: no records\n"},
+      {"a slot for every hour of 1001 years",
+       HOURLY_HEADER + "555;2010010101;3;0.0;0;0;eor\n555;3011010101;3;0.0;0;0;eor\n",
+       "1 stationfile: cannot read f.txt line 3: 3011010101 lies more than 1000 years after the first record\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(failure_of(c.text), c.message) << c.what;
 }

@@ -65,6 +65,10 @@ TEST(TableSource, MistakesAreNamed) {
       {"YY MM DD HH A\n2010 1 1 1 -5.0\n", "stationfile: cannot read t.txt line 2: A '-5.0' is not a value\n"},
       {"YY MM DD HH A\n2010 1 1 1 0.25\n", "stationfile: cannot read t.txt line 2: A '0.25' is not a value\n"},
       {"YY MM DD HH A\n", "stationfile: cannot read t.txt: no records\n"},
+      // A slot is kept for every hour between: two million years are refused.
+      {"YY MM DD HH A B\n2017 4 1 7 1 0\n2017017 4 3 7 0 1\n",
+       "stationfile: cannot read t.txt line 3: 2017017 4 3 7 lies too far after the first row for a table of 2 "
+       "columns\n"},
   };
   for (const auto& [text, message] : cases) EXPECT_EQ(table_failure(text), message) << text;
 }

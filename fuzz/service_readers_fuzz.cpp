@@ -1,7 +1,9 @@
-// The readers of the German Weather Service's files: product file, station
-// list, Metadaten_Geographie and the zip directory.
+// stationfile's readers of the services' files: the German Weather
+// Service's product file, station list, Metadaten_Geographie and zip
+// directory; KNMI's files and JSON station lists; wide tables and their
+// station lists.
 //
-// Layout of the input: a byte that chooses the reader (its value modulo 4),
+// Layout of the input: a byte that chooses the reader (its value modulo 8),
 // then the file. Every reader may only end with a failure of stationfile's
 // table; a product file that is read gives one series of its stamps in
 // order, each value MISSING or not negative; a file without CR and 0x1A
@@ -18,6 +20,9 @@
 #include "exit_codes.h"
 #include "fatal_error.h"
 #include "fuzz_support.h"
+#include "knmi_file.h"
+#include "knmi_station_list.h"
+#include "table_source.h"
 #include "zip_archive.h"
 
 namespace {
@@ -31,6 +36,15 @@ std::string check_failure(const textio::FatalError& f) {
   return f.message;
 }
 
+// A series that was read: values MISSING or not negative, one at least.
+std::string checked(const stationfile::StationSeries& s) {
+  if (s.values.empty()) fuzz::finding("a series without values");
+  for (stationfile::Tenths v : s.values) {
+    if (v != stationfile::MISSING && v < 0) fuzz::finding("a negative value");
+  }
+  return s.id + " " + s.column + " " + std::to_string(s.first) + " " + std::to_string(s.values.size());
+}
+
 // What a reader made of the text, as one string to compare.
 std::string read_as(int reader_kind, const std::string& text) {
   textio::TextReader reader;
@@ -40,11 +54,7 @@ std::string read_as(int reader_kind, const std::string& text) {
       case 0: {
         stationfile::StationSeries s;
         stationfile::read_dwd_product(reader, "f.txt", s);
-        if (s.values.empty()) fuzz::finding("a series without values");
-        for (stationfile::Tenths v : s.values) {
-          if (v != stationfile::MISSING && v < 0) fuzz::finding("a negative value");
-        }
-        return s.id + " " + s.column + " " + std::to_string(s.first) + " " + std::to_string(s.values.size());
+        return checked(s);
       }
       case 1: {
         std::vector<stationfile::StationPlace> places;
@@ -55,6 +65,29 @@ std::string read_as(int reader_kind, const std::string& text) {
         std::vector<stationfile::StationLocation> rows;
         stationfile::read_dwd_geography(reader, "g.txt", rows);
         return std::to_string(rows.size());
+      }
+      case 4: {
+        stationfile::StationSeries s;
+        stationfile::read_knmi_file(reader, "k.txt", s);
+        return checked(s);
+      }
+      case 5: {
+        std::vector<stationfile::StationPlace> places;
+        stationfile::read_knmi_station_list(text, "k.json", places);
+        return std::to_string(places.size());
+      }
+      case 6: {
+        std::vector<stationfile::StationSeries> all;
+        stationfile::read_wide_table(reader, "t.txt", all);
+        std::string result;
+        for (const auto& s : all) result += checked(s) + ";";
+        return result;
+      }
+      case 7: {
+        std::vector<stationfile::StationPlace> places;
+        bool has_plane = false;
+        stationfile::read_table_station_list(reader, "l.txt", false, places, has_plane);
+        return std::to_string(places.size()) + (has_plane ? " plane" : "");
       }
       default: {
         std::string member, unpacked;
@@ -71,10 +104,10 @@ std::string read_as(int reader_kind, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::ByteSource in(data, size);
-  const int kind = in.byte() % 4;
+  const int kind = in.byte() % 8;
   const std::string text(in.rest());
   const std::string first = read_as(kind, text);
-  if (kind == 3 || text.find_first_of(std::string("\r\x1a", 2)) != std::string::npos) return 0;
+  if (kind == 3 || kind == 5 || text.find_first_of(std::string("\r\x1a", 2)) != std::string::npos) return 0;
   std::string crlf;
   for (char c : text) {
     if (c == '\n') crlf += '\r';
