@@ -72,7 +72,7 @@ cmake --build "$build" --target package
 zip=$(ls "$build"/*-windows-x86_64.zip)
 listing=$(cmake -E tar tf "$zip")
 echo "$listing"
-# Both programs and every document of the repository that the package carries.
+# The programs and every document of the repository that the package carries.
 wanted="tabsum.exe pluvo.exe stationfile.exe README.md"
 for doc in LICENSE DATA_ATTRIBUTION.md; do
   [ ! -e "$root/$doc" ] || wanted="$wanted $doc"

@@ -6,15 +6,14 @@
 #include <vector>
 
 #include "dwd_geography.h"
-#include "reading_period.h"
-#include "knmi_station_list.h"
-#include "platform_io.h"
-#include "table_source.h"
-#include "zip_archive.h"
-
 #include "dwd_station_list.h"
 #include "exit_codes.h"
+#include "knmi_station_list.h"
+#include "platform_io.h"
+#include "reading_period.h"
+#include "table_source.h"
 #include "transverse_mercator.h"
+#include "zip_archive.h"
 
 namespace stationfile {
 
