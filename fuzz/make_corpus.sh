@@ -130,6 +130,8 @@ service_readers_seeds() {
       uurgeg_* | neerslaggeg_*) kind=4 ;;
       *.json) kind=5 ;;
       daily.txt | stations.txt) kind=6 ;;
+      ogd-*_meta_stations.csv) kind=9 ;;
+      ogd-*.csv) kind=8 ;;
       *) continue ;;
     esac
     { byte $kind; cat "$f"; } | head -c "$limit" | save "$out/service_readers"

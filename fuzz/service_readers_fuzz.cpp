@@ -1,9 +1,9 @@
 // stationfile's readers of the services' files: the German Weather
 // Service's product file, station list, Metadaten_Geographie and zip
-// directory; KNMI's files and JSON station lists; wide tables and their
-// station lists.
+// directory; KNMI's files and JSON station lists; MeteoSwiss's files and
+// station lists; wide tables and their station lists.
 //
-// Layout of the input: a byte that chooses the reader (its value modulo 8),
+// Layout of the input: a byte that chooses the reader (its value modulo 10),
 // then the file. Every reader may only end with a failure of stationfile's
 // table; a product file that is read gives one series of its stamps in
 // order, each value MISSING or not negative; a file without CR and 0x1A
@@ -22,6 +22,7 @@
 #include "fuzz_support.h"
 #include "knmi_file.h"
 #include "knmi_station_list.h"
+#include "meteoswiss_file.h"
 #include "table_source.h"
 #include "zip_archive.h"
 
@@ -89,6 +90,16 @@ std::string read_as(int reader_kind, const std::string& text) {
         stationfile::read_table_station_list(reader, "l.txt", false, places, has_plane);
         return std::to_string(places.size()) + (has_plane ? " plane" : "");
       }
+      case 8: {
+        stationfile::StationSeries s;
+        stationfile::read_meteoswiss_file(reader, "m.csv", s);
+        return checked(s);
+      }
+      case 9: {
+        std::vector<stationfile::StationPlace> places;
+        stationfile::read_meteoswiss_station_list(reader, "m.csv", places);
+        return std::to_string(places.size());
+      }
       default: {
         std::string member, unpacked;
         const bool found = stationfile::unpack_zip_member(text, "z.zip", "produkt_", member, unpacked);
@@ -104,7 +115,7 @@ std::string read_as(int reader_kind, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::ByteSource in(data, size);
-  const int kind = in.byte() % 8;
+  const int kind = in.byte() % 10;
   const std::string text(in.rest());
   const std::string first = read_as(kind, text);
   if (kind == 3 || kind == 5 || text.find_first_of(std::string("\r\x1a", 2)) != std::string::npos) return 0;

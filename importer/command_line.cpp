@@ -123,11 +123,12 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
         usage("--time-base '" + value + "' is not utc, utc+H or utc-H with H of 0 to 14");
       }
     } else if (name == "--source") {
-      if (value != "dwd" && value != "knmi" && value != "table") {
-        throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, knmi, table)");
-      }
+      if (value == "dwd") settings.source = Source::DWD;
+      else if (value == "knmi") settings.source = Source::KNMI;
+      else if (value == "meteoswiss") settings.source = Source::METEOSWISS;
+      else if (value == "table") settings.source = Source::TABLE;
+      else throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, knmi, meteoswiss, table)");
       settings.source_given = true;
-      settings.source = value == "dwd" ? Source::DWD : value == "knmi" ? Source::KNMI : Source::TABLE;
     } else if (!parse_projection(value, settings.utm_zone)) {
       usage("--projection '" + value + "' is not utm:ZONE with a zone of 1 to 60");
     } else {

@@ -14,9 +14,9 @@ namespace stationfile {
 
 enum class OutputKind { ANETZ, KLIMA, SAMMLER, TABLE };
 
-// Whose files a run reads: the German Weather Service's, KNMI's, or wide
-// tables.
-enum class Source { DWD, KNMI, TABLE };
+// Whose files a run reads: the German Weather Service's, KNMI's,
+// MeteoSwiss's, or wide tables.
+enum class Source { DWD, KNMI, METEOSWISS, TABLE };
 
 // Values are kept as whole tenths of a millimetre: the services give one
 // decimal, and sums of tenths stay exact.

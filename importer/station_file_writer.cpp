@@ -13,8 +13,10 @@ constexpr const char* LABELS = "YY\tMM\tDD\tHH";
 // The services' products and columns the values come from: RS and RSK in
 // one run are both named.
 std::string source_words(const ImportRun& run) {
-  bool r1 = false, rs = false, rsk = false, rh = false, rd = false;
+  bool r1 = false, rs = false, rsk = false, rh = false, rd = false, h0 = false, d0 = false;
   for (const StationSeries& s : run.series) {
+    h0 |= s.column == "rre150h0";
+    d0 |= s.column == "rre150d0";
     rh |= s.column == "RH";
     rd |= s.column == "RD";
     r1 |= s.column == "R1";
@@ -31,6 +33,8 @@ std::string source_words(const ImportRun& run) {
   if (rsk) add("produkt_klima_tag RSK");
   if (rh) add("uurgeg RH");
   if (rd) add("neerslaggeg RD");
+  if (h0) add("rre150h0");
+  if (d0) add("rre150d0");
   return words;
 }
 
@@ -69,6 +73,11 @@ void put_title(ImportRun& run) {
     out.put("; source: table ");
     out.put(table_names(run));
     out.put("; time base as in the table");
+  } else if (run.source == Source::METEOSWISS) {
+    out.put("; source: MeteoSwiss ");
+    out.put(source_words(run));
+    out.put(" (Source: MeteoSwiss, CC BY 4.0); time base ");
+    out.put(time_base_name(run.settings.utc_offset_hours));
   } else if (run.source == Source::KNMI) {
     out.put("; source: KNMI ");
     out.put(source_words(run));
@@ -80,7 +89,11 @@ void put_title(ImportRun& run) {
     out.put(" (Datenbasis: Deutscher Wetterdienst, CC BY 4.0); time base ");
     out.put(time_base_name(run.settings.utc_offset_hours));
   }
-  if (run.plane_as_listed) {
+  if (run.plane_as_listed && run.source == Source::METEOSWISS) {
+    out.put("; x/y = Swiss LV95 as in ");
+    out.put(run.settings.stations_path);
+    out.put(" (km)\n");
+  } else if (run.plane_as_listed) {
     out.put("; x/y as in ");
     out.put(run.settings.stations_path);
     out.put(" (km)\n");

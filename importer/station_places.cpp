@@ -9,6 +9,7 @@
 #include "dwd_station_list.h"
 #include "exit_codes.h"
 #include "knmi_station_list.h"
+#include "meteoswiss_file.h"
 #include "platform_io.h"
 #include "reading_period.h"
 #include "table_source.h"
@@ -77,6 +78,10 @@ void place_stations(ImportRun& run) {
   if (list_path.empty() && run.source == Source::TABLE) {
     throw failure(Failure::NO_COORDINATES, run.series.front().id + " (a table's stations need a list: --stations)");
   }
+  if (list_path.empty() && run.source == Source::METEOSWISS) {
+    throw failure(Failure::NO_COORDINATES,
+                  run.series.front().id + " (MeteoSwiss's stations need a list: --stations ogd-*_meta_stations.csv)");
+  }
   if (list_path.empty() && run.source == Source::KNMI) {
     throw failure(Failure::NO_COORDINATES,
                   run.series.front().id + " (KNMI's stations need a list: --stations knmi_*station.json)");
@@ -94,6 +99,12 @@ void place_stations(ImportRun& run) {
     textio::TextReader reader;
     if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
     read_table_station_list(reader, list_path, run.settings.projection_given, list, run.plane_as_listed);
+  } else if (run.source == Source::METEOSWISS) {
+    textio::TextReader reader;
+    if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
+    read_meteoswiss_station_list(reader, list_path, list);
+    // LV95 as the service gives it, unless a projection is asked for.
+    run.plane_as_listed = !run.settings.projection_given;
   } else if (run.source == Source::KNMI) {
     std::string text;
     if (!looks_readable(list_path)) throw failure(Failure::ERROR_OPENING, list_path);

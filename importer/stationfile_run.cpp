@@ -15,6 +15,7 @@
 #include "station_merge.h"
 #include "station_places.h"
 #include "knmi_file.h"
+#include "meteoswiss_file.h"
 #include "table_source.h"
 #include "zip_archive.h"
 #include "version.h"
@@ -39,6 +40,7 @@ Source source_of(const std::string& path) {
   if (looks_like_zip(path)) return Source::DWD;
   if (looks_like_table(path)) return Source::TABLE;
   if (looks_like_knmi(path)) return Source::KNMI;
+  if (looks_like_meteoswiss(path)) return Source::METEOSWISS;
   return Source::DWD;  // whose reader names a file of no source
 }
 
@@ -46,6 +48,7 @@ const char* source_words(Source source) {
   switch (source) {
     case Source::DWD: return "a German Weather Service file";
     case Source::KNMI: return "a KNMI file";
+    case Source::METEOSWISS: return "a MeteoSwiss file";
     case Source::TABLE: return "a table";
   }
   return "";
@@ -70,6 +73,9 @@ void read_inputs(ImportRun& run) {
     } else if (source == Source::KNMI) {
       run.series.emplace_back();
       read_knmi_file(path, run.series.back());
+    } else if (source == Source::METEOSWISS) {
+      run.series.emplace_back();
+      read_meteoswiss_file(path, run.series.back());
     } else {
       run.series.emplace_back();
       read_dwd_product(path, run.series.back());
@@ -105,7 +111,11 @@ void report(ImportRun& run, const std::vector<long long>& missing, long long rec
     out.put(base);
     out.put(" on D)\n");
   }
-  if (run.plane_as_listed) {
+  if (run.plane_as_listed && run.source == Source::METEOSWISS) {
+    out.put("projection: Swiss LV95 as ");
+    out.put(run.settings.stations_path);
+    out.put(" gives it, km\n");
+  } else if (run.plane_as_listed) {
     out.put("projection: none, x and y in km as in ");
     out.put(run.settings.stations_path);
     out.put('\n');
