@@ -5,7 +5,7 @@
 # package removed again. Run as root on a machine of its own.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
-apt-get install -y --no-install-recommends cmake make g++ dpkg-dev file man-db groff-base
+apt-get install -y --no-install-recommends cmake make g++ zlib1g-dev dpkg-dev file man-db groff-base
 cd "$(dirname "$0")/.."
 build=build-package
 rm -rf "$build"
@@ -20,8 +20,8 @@ cmake --build "$build" -j"$(nproc)"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 tgz="$build/hydrotab-$version-Linux.tar.gz"
 deb=$(ls "$build"/hydrotab_"$version"_*.deb)
-expected="bin/pluvo bin/tabsum share/doc/hydrotab/DATA_ATTRIBUTION.md share/doc/hydrotab/LICENSE
-share/doc/hydrotab/README.md share/man/man1/pluvo.1 share/man/man1/tabsum.1"
+expected="bin/pluvo bin/stationfile bin/tabsum share/doc/hydrotab/DATA_ATTRIBUTION.md share/doc/hydrotab/LICENSE
+share/doc/hydrotab/README.md share/man/man1/pluvo.1 share/man/man1/stationfile.1 share/man/man1/tabsum.1"
 in_tgz=$(tar -tzf "$tgz" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
 [ "$in_tgz" = "$(echo $expected) " ] || { echo "TGZ holds: $in_tgz"; exit 1; }
 dpkg-deb --info "$deb"
@@ -37,6 +37,10 @@ help=$(tabsum --help)
 [[ $help == *"usage: tabsum <in-name>"* ]]
 help=$(pluvo --help)
 [[ $help == *"usage: pluvo "* ]]
+[ "$(stationfile --version)" = "stationfile $version" ]
+help=$(stationfile --help)
+[[ $help == *"usage: stationfile "* ]]
+[ "$(man -w stationfile)" = /usr/share/man/man1/stationfile.1 ]
 pages=$(man -w tabsum pluvo)
 echo "$pages"
 [ "$pages" = "$(printf '/usr/share/man/man1/tabsum.1\n/usr/share/man/man1/pluvo.1')" ]
@@ -46,7 +50,8 @@ test -f /usr/share/doc/hydrotab/DATA_ATTRIBUTION.md
 
 dpkg -r hydrotab
 trap - EXIT
-if command -v tabsum > /dev/null || command -v pluvo > /dev/null || [ -e /usr/share/man/man1/tabsum.1 ]; then
+if command -v tabsum > /dev/null || command -v pluvo > /dev/null || command -v stationfile > /dev/null ||
+  [ -e /usr/share/man/man1/tabsum.1 ]; then
   echo "files left after removing the package"; exit 1
 fi
 echo "package check passed: $(basename "$tgz") $(basename "$deb")"

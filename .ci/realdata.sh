@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 build=build-release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DHYDRO_BENCH=OFF \
       -DPython3_EXECUTABLE="$(command -v python3)"
-cmake --build "$build" -j"$(nproc)" --target tabsum pluvo
+cmake --build "$build" -j"$(nproc)" --target tabsum pluvo stationfile
 # Without Python 3 CMake leaves the leave-one-out tests out; here they must run.
 for name in realdata/leave_one_out realdata/readme_table; do
   ctest --test-dir "$build" -N -R "^$name\$" | grep " $name\$" >/dev/null ||

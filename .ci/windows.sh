@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Windows leg: cross-builds tabsum.exe, pluvo.exe and the unit tests with
+# Windows leg: cross-builds tabsum.exe, pluvo.exe, stationfile.exe and the unit tests with
 # MinGW-w64 and runs the unit tests and every end-to-end case under Wine.
 # Runs after the Linux legs (it uses their native e2e_runner when it is there).
 set -euo pipefail
@@ -11,10 +11,11 @@ build="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
 # groff renders the manual pages as text for the Windows package.
+# zlib for stationfile's zips, as a static library for MinGW-w64.
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v wine >/dev/null ||
-  ! command -v groff >/dev/null; then
+  ! command -v groff >/dev/null || [ ! -f /usr/x86_64-w64-mingw32/lib/libz.a ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    g++-mingw-w64-x86-64-posix wine wine64 groff-base
+    g++-mingw-w64-x86-64-posix wine wine64 groff-base libz-mingw-w64-dev
 fi
 
 # One Wine prefix for the whole leg, made before the first test: otherwise the
@@ -52,7 +53,7 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_T
 cmake --build "$build" -j"$jobs"
 
 # Only the system's own DLLs may be imported: nothing to ship beside the programs.
-for exe in "$build/aggregator/tabsum.exe" "$build/interpolator/pluvo.exe"; do
+for exe in "$build/aggregator/tabsum.exe" "$build/interpolator/pluvo.exe" "$build/importer/stationfile.exe"; do
   imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
   echo "$(basename "$exe") imports: $(echo $imports)"
   for dll in $imports; do
@@ -71,8 +72,8 @@ cmake --build "$build" --target package
 zip=$(ls "$build"/*-windows-x86_64.zip)
 listing=$(cmake -E tar tf "$zip")
 echo "$listing"
-# Both programs and every document of the repository that the package carries.
-wanted="tabsum.exe pluvo.exe README.md"
+# The programs and every document of the repository that the package carries.
+wanted="tabsum.exe pluvo.exe stationfile.exe README.md"
 for doc in LICENSE DATA_ATTRIBUTION.md; do
   [ ! -e "$root/$doc" ] || wanted="$wanted $doc"
 done
@@ -86,7 +87,8 @@ done
 unpacked="$build/package-check"
 rm -rf "$unpacked" && mkdir -p "$unpacked"
 (cd "$unpacked" && cmake -E tar xf "$zip")
-for run in tabsum:tabsum/worked-example pluvo:pluvo/three-groups-two-days; do
+for run in tabsum:tabsum/worked-example pluvo:pluvo/three-groups-two-days \
+  stationfile:stationfile/anetz-restamp-and-gaps; do
   tool=${run%%:*}
   case_dir="$root/tests/e2e/cases/${run#*:}"
   runner_args=(--target windows --emulator wine --launcher "$build/tests/e2e/exit_code_launcher.exe"

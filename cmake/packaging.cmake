@@ -9,7 +9,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "tabsum sums every value column of a table over fixed groups of rows and writes\n"
     "interval rows and a totals row. pluvo interpolates hourly precipitation of\n"
     "automatic stations onto stations that measure 12-hourly or daily totals and\n"
-    "scales each reading window to the measured total.")
+    "scales each reading window to the measured total. stationfile writes the\n"
+    "weather services' precipitation files as pluvo's station files or tables.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)

@@ -11,7 +11,7 @@ out="$root/fuzz/corpus"
 limit=4096
 
 rm -rf "$out"
-mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,batch_options,dialogue_answers}
+mkdir -p "$out"/{text_reader,number_format,tabsum_run,station_file,pluvo_run,idw_plan,batch_options,dialogue_answers,service_readers}
 
 # A seed's name is the hash of its bytes, so that equal seeds are one file.
 save() {
@@ -219,5 +219,29 @@ for answers in $'no such file.txt\nanetz.txt\n\n\nout.txt\n\nx\n998\n1 6 16\n1\n
   $'anetz.txt\nklima.txt\nnone.txt\n\nout.txt\n998\n1\n6\n-5\n1\n6\n0\n' $'anetz.txt klima.txt\nsammler.txt\nout.txt\n1e400\n'; do
   for mode in 1 0; do { byte "$mode"; printf '%s' "$answers"; } | save "$out/dialogue_answers"; done
 done
+
+# service_readers: the reader's byte, then a file of the stationfile cases
+# (Datenbasis: Deutscher Wetterdienst; source: Royal Netherlands
+# Meteorological Institute).
+service_readers_seeds() {
+  local f kind
+  for f in "$cases"/stationfile/*/in/* "$cases"/stationfile/*/in/*/*; do
+    [ -f "$f" ] || continue
+    case $(basename "$f") in
+      produkt_*) kind=0 ;;
+      RR_*) kind=1 ;;
+      Metadaten_Geographie_*) kind=2 ;;
+      *.zip) kind=3 ;;
+      uurgeg_* | neerslaggeg_*) kind=4 ;;
+      *.json) kind=5 ;;
+      daily.txt | stations.txt) kind=6 ;;
+      ogd-*_meta_stations.csv) kind=9 ;;
+      ogd-*.csv) kind=8 ;;
+      *) continue ;;
+    esac
+    { byte $kind; cat "$f"; } | head -c "$limit" | save "$out/service_readers"
+  done
+}
+service_readers_seeds
 
 for d in "$out"/*/; do echo "$(basename "$d"): $(find "$d" -type f | wc -l) seeds, $(cat "$d"/* | wc -c) bytes"; done

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-60}
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(text_reader number_format tabsum_run station_file pluvo_run idw_plan batch_options dialogue_answers)
+[[ ${#targets[@]} -gt 0 ]] || targets=(text_reader number_format tabsum_run station_file pluvo_run idw_plan batch_options dialogue_answers service_readers)
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="${FUZZ_CXX:-clang++}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DHYDRO_FUZZ=ON -DHYDRO_TESTS=OFF -DHYDRO_BENCH=OFF >/dev/null

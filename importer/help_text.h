@@ -1,0 +1,10 @@
+// What "stationfile --help" prints.
+#pragma once
+
+#include <string>
+
+namespace stationfile {
+
+std::string help_text();
+
+}  // namespace stationfile
