@@ -68,6 +68,23 @@ inline constexpr std::uint64_t POW10_INT[17] = {1u,
                                                 1000000000000000u,
                                                 10000000000000000u};
 
+// The kinds of character that may follow the digits of a number: white
+// space, an exponent letter, or anything else (the NUL behind a text too).
+inline constexpr std::uint8_t BEHIND_SPACE = 0;
+inline constexpr std::uint8_t BEHIND_EXPONENT = 1;
+inline constexpr std::uint8_t BEHIND_OTHER = 2;
+struct BehindDigitsTable {
+  std::uint8_t kind[256];
+  constexpr BehindDigitsTable() : kind() {
+    for (int c = 0; c < 256; ++c) {
+      // The white space of is_c_space.
+      const bool space = c == ' ' || (c >= '\t' && c <= '\r');
+      kind[c] = space ? BEHIND_SPACE : (c == 'e' || c == 'E') ? BEHIND_EXPONENT : BEHIND_OTHER;
+    }
+  }
+};
+inline constexpr BehindDigitsTable BEHIND_DIGITS{};
+
 // The number of the eight digits of a word, the first in byte 0 (leading
 // zeros for shorter numbers): pairs, fours and eights combined.
 #if defined(__GNUC__)
@@ -217,13 +234,13 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   // the digits themselves, from that word alone.
   const std::uint64_t t = load_word(q) ^ (ONES * '0');
   std::uint64_t other = (((t & (ONES * 0x7F)) + ONES * (0x80 - 10)) | t) & (ONES * 0x80);
-  if (other == 0) return scan_two_word_decimal(p, value);
+  if (other == 0) [[unlikely]] return scan_two_word_decimal(p, value);
   const int int_end = std::countr_zero(other) / 8;
   const bool point = ((t >> (8 * int_end)) & 0xFF) == ('.' ^ '0');
   // The point's flag cleared: the next flag ends the digits behind it.
   other &= other - point;
   // Behind the word, a digit would make the number longer than it.
-  if (other == 0 && is_c_digit(static_cast<unsigned char>(q[8]))) return scan_two_word_decimal(p, value);
+  if (other == 0 && is_c_digit(static_cast<unsigned char>(q[8]))) [[unlikely]] return scan_two_word_decimal(p, value);
   // Without a flag the digits fill the word: countr_zero gives 64.
   const int end = std::countr_zero(other) / 8;
   const int digits = end - static_cast<int>(point);
@@ -236,17 +253,22 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
   // The digits behind the point: all but those in front of it.
   int exponent = int_end - digits;
   bool far = false;
-  if ((static_cast<unsigned char>(*last) | 0x20u) == 'e') {
+  // What follows the digits, from one lookup: white space ends the field
+  // (nearly always), an exponent letter goes on, anything else declines.
+  const std::uint8_t behind = BEHIND_DIGITS.kind[static_cast<unsigned char>(*last)];
+  if (behind != BEHIND_SPACE) [[unlikely]] {
+    if (behind != BEHIND_EXPONENT) return 0;
     int power = 0;
     if (!read_exponent(last + 1, power, last)) return 0;
     exponent += power;
     far = exponent < -MAX_FAST_EXPONENT || exponent > MAX_FAST_EXPONENT;
+    if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
   }
-  if ((digits == 0) | !is_c_space(static_cast<unsigned char>(*last))) return 0;
+  if (digits == 0) return 0;
   // At most eight digits: the mantissa is an exact double. Whole numbers
   // need no division, the slowest step here; the branch is well predicted,
   // as a column keeps its form.
-  if (!far) {
+  if (!far) [[likely]] {
     const auto m = static_cast<double>(mantissa);
     double v = m;
     if (exponent == -1 && mantissa < ONE_DECIMAL_COUNT) {
