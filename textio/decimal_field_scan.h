@@ -43,6 +43,22 @@ inline constexpr double EXACT_POW10_22[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 inline constexpr int MAX_FAST_EXPONENT = 22;
+
+// For each exponent e from -22 to 22, at e + 22: 10^e as a factor when e
+// is positive and as a divisor when it is negative, 1 for the other.
+struct ScaleTable {
+  double value[2 * MAX_FAST_EXPONENT + 1];
+  constexpr explicit ScaleTable(bool up) : value() {
+    for (int e = -MAX_FAST_EXPONENT; e <= MAX_FAST_EXPONENT; ++e) {
+      const bool used = up ? e > 0 : e < 0;
+      value[e + MAX_FAST_EXPONENT] = used ? EXACT_POW10_22[e < 0 ? -e : e] : 1.0;
+    }
+  }
+};
+inline constexpr ScaleTable SCALE_UP_TABLE{true};
+inline constexpr ScaleTable SCALE_DOWN_TABLE{false};
+inline constexpr const double* SCALE_UP = SCALE_UP_TABLE.value;
+inline constexpr const double* SCALE_DOWN = SCALE_DOWN_TABLE.value;
 // Mantissas up to 2^53 are exact doubles.
 inline constexpr std::uint64_t MAX_EXACT_MANTISSA = std::uint64_t{1} << 53;
 
@@ -265,20 +281,13 @@ inline std::size_t scan_decimal_field(const char* p, double& value) {
     if (!is_c_space(static_cast<unsigned char>(*last))) return 0;
   }
   if (digits == 0) return 0;
-  // At most eight digits: the mantissa is an exact double. Whole numbers
-  // need no division, the slowest step here; the branch is well predicted,
-  // as a column keeps its form.
+  // At most eight digits: the mantissa is an exact double. One
+  // multiplication and one division, each by 1 or by an exact power of ten,
+  // the other being exact, rather than branches on the exponent, which a
+  // table of mixed forms would mispredict.
   if (!far) [[likely]] {
-    const auto m = static_cast<double>(mantissa);
-    double v = m;
-    if (exponent == -1 && mantissa < ONE_DECIMAL_COUNT) {
-      // The same quotients, made once, for the commonest values.
-      v = ONE_DECIMAL.value[mantissa];
-    } else if (exponent < 0) {
-      v = m / EXACT_POW10_22[-exponent];
-    } else if (exponent > 0) {
-      v = m * EXACT_POW10_22[exponent];
-    }
+    double v = static_cast<double>(mantissa);
+    if (exponent != 0) v = v * SCALE_UP[exponent + MAX_FAST_EXPONENT] / SCALE_DOWN[exponent + MAX_FAST_EXPONENT];
     // The sign set by its bit, not a branch: signs vary from field to field.
     value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) | std::uint64_t{negative} << 63);
   } else if (!exact_value(p, last, value)) {

@@ -139,6 +139,38 @@ TEST(DecimalFastScan, FieldScannerTakesEveryCommonForm) {
   expect_agreement(std::string(40, '1') + "." + std::string(40, '2') + "\t", false, true);
 }
 
+// Every power of ten the one-word way scales by, from both sides of the
+// point and by an exponent, on mantissas of one to eight digits whose
+// quotients are not exact: each as the general scanner gives it.
+TEST(DecimalFastScan, FieldScannerEveryExactScale) {
+  const char* const mantissas[] = {"1", "3", "7", "9", "17", "333", "12345", "999999", "4398047", "16777217", "87654321", "99999999"};
+  for (const char* m : mantissas) {
+    const std::string digits = m;
+    for (std::size_t point = 0; point <= digits.size(); ++point) {
+      const std::string decimal = digits.substr(0, point) + "." + digits.substr(point);
+      expect_agreement(decimal + "\t", false, true);
+      expect_agreement("-" + decimal + " ", false, true);
+      for (int e = -22; e <= 22; ++e) {
+        expect_agreement(decimal + "e" + std::to_string(e) + "\t", false, true);
+        expect_agreement("-" + digits + "E" + (e >= 0 ? "+" : "") + std::to_string(e) + "\n", false, true);
+      }
+    }
+  }
+}
+
+// The lookup for the character behind a number's digits against the
+// character classes it stands for.
+TEST(DecimalFastScan, BehindDigitsKinds) {
+  for (int c = 0; c < 256; ++c) {
+    SCOPED_TRACE(c);
+    const std::uint8_t kind = textio::decimal_field::BEHIND_DIGITS.kind[c];
+    const std::uint8_t expected = textio::is_c_space(c)          ? textio::decimal_field::BEHIND_SPACE
+                                  : (c == 'e' || c == 'E') ? textio::decimal_field::BEHIND_EXPONENT
+                                                           : textio::decimal_field::BEHIND_OTHER;
+    EXPECT_EQ(kind, expected);
+  }
+}
+
 // Fields it leaves to the general scanner: the general scanner decides
 // those, and may take part of them.
 TEST(DecimalFastScan, FieldScannerDeclinesOtherForms) {
