@@ -37,8 +37,8 @@ struct ColumnSums {
   // number, or not read): the valid ones are the group's rows less these.
   // Kept apart from the sums' fields, so that a value adds to one field.
   double missing;
-  // The group's smallest and largest valid value; kept by the plain
-  // reading only, which runs where they are asked for.
+  // The group's smallest and largest valid value: the plain reading keeps
+  // both, the buffered one the one asked for (see left_out_zeros.h).
   double minimum;
   double maximum;
 };

@@ -3,6 +3,7 @@
 // the share of valid values a group needs.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace tabsum {
@@ -31,6 +32,12 @@ inline bool uses_statistics(const PeriodSettings& s) {
   return s.period != Period::NONE || s.statistic_given || s.min_valid > 0.0;
 }
 
+// Whether the groups' smallest and largest values are written, so that
+// the row step must keep them.
+inline bool keeps_extremes(const PeriodSettings& s) {
+  return s.statistic == Statistic::MIN || s.statistic == Statistic::MAX;
+}
+
 // The run's place in the calendar, kept from one data row to the next.
 struct PeriodState {
   bool in_period = false;
@@ -52,6 +59,9 @@ struct PeriodState {
   std::vector<double> total_valid;
   std::vector<double> total_minimum;
   std::vector<double> total_maximum;
+  // A bit for each column whose current group had a dry field that the
+  // row step left out of its extremes (left_out_zeros.h).
+  std::vector<std::uint64_t> left_out_zeros;
 };
 
 }  // namespace tabsum

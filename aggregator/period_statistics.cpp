@@ -1,6 +1,9 @@
 #include "period_statistics.h"
 
+#include <algorithm>
 #include <limits>
+
+#include "left_out_zeros.h"
 
 namespace tabsum {
 namespace {
@@ -91,6 +94,7 @@ void prepare_statistics(TabsumRun& run) {
   s.total_valid.assign(columns, 0.0);
   s.total_minimum.assign(columns, INFINITE);
   s.total_maximum.assign(columns, -INFINITE);
+  s.left_out_zeros.assign(left_out_zero_words(columns), 0);
 }
 
 void put_header_title(TabsumRun& run) {
@@ -113,11 +117,13 @@ void fold_group_into_totals(TabsumRun& run) {
   const double rows = static_cast<double>(run.rows_in_interval);
   for (int j = 0; j < run.settings.data_columns; ++j) {
     ColumnSums& c = run.sums[j];
+    enter_left_out_zero(c, s.left_out_zeros.data(), static_cast<std::size_t>(j));
     c.total_sum += c.interval_sum;
     s.total_valid[j] += rows - c.missing;
     if (c.minimum < s.total_minimum[j]) s.total_minimum[j] = c.minimum;
     if (c.maximum > s.total_maximum[j]) s.total_maximum[j] = c.maximum;
   }
+  std::fill(s.left_out_zeros.begin(), s.left_out_zeros.end(), 0);
 }
 
 void close_statistics_group(TabsumRun& run, const textio::Stamp& stamp, double expected) {

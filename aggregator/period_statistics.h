@@ -19,7 +19,8 @@ double group_value(Statistic statistic, double min_valid, double expected, doubl
 double totals_value(Statistic statistic, double valid, double sum, double minimum, double maximum);
 
 // Sets the groups' smallest and largest values and the run's to their
-// starting points; the column sums must have been obtained.
+// starting points, and makes room for the marks of left_out_zeros.h; the
+// column sums must have been obtained.
 void prepare_statistics(TabsumRun& run);
 
 // The start of the first header row: "Sums from <in-name> (<n> intervals): ",
@@ -30,7 +31,8 @@ void put_header_title(TabsumRun& run);
 // the run's totals and starts the next group.
 void close_statistics_group(TabsumRun& run, const textio::Stamp& stamp, double expected);
 
-// Adds the current group to the run's totals without writing its row.
+// Adds the current group to the run's totals without writing its row,
+// the 0.0 of the dry fields left out of its extremes entered first.
 void fold_group_into_totals(TabsumRun& run);
 
 // The totals row "0 0 0 0 ..." of the statistic.

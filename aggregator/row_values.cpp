@@ -5,6 +5,8 @@ namespace tabsum {
 void add_row_values(TabsumRun& run, RunTotals& t) {
   if (run.row_reading == RowReading::PLAIN) {
     add_row_values_plain(run, t);
+  } else if (keeps_extremes(run.settings.periods)) {
+    add_row_values_buffered_extreme(run, t);
   } else {
     add_row_values_buffered(run, t);
   }

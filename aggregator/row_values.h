@@ -9,7 +9,8 @@ namespace tabsum {
 
 // Reads the values of the row at the input's position ("%lf" for each of
 // the additional and data columns) and adds every valid value of a data
-// column to its interval sum and to the row and run totals of `t`. A field
+// column to its interval sum and to the row and run totals of `t` (and,
+// for the statistics min and max, to its smallest and largest value). A field
 // that does not convert sets run.end_of_data; the rest of the row is read
 // all the same, unless the input has ended or the failure consumed
 // nothing. Chooses the way of reading by run.row_reading.
@@ -23,9 +24,15 @@ void add_row_values_plain(TabsumRun& run, RunTotals& t);
 // the reader's own "%lf".
 void add_row_values_buffered(TabsumRun& run, RunTotals& t);
 
+// The same, and each column's smallest or largest valid value, the one
+// that --stat min or max asks for, as the plain way keeps it. Another
+// instantiation of the same step, so that the sums' step does no work for
+// them.
+void add_row_values_buffered_extreme(TabsumRun& run, RunTotals& t);
+
 // Shared by both ways: a value read from position `k` (1 = the first field
 // behind the date fields) is added when it is valid and of a data column.
-// The column's smallest and largest value are kept here only.
+// The column's smallest and largest value are both kept, whatever is asked.
 inline void add_value(ColumnSums* sums, long long additional, long long k, double value, RunTotals& t) {
   if (k <= additional) return;
   ColumnSums& c = sums[k - additional - 1];

@@ -16,14 +16,19 @@
 // characters as the reader would, but for the blanks and tabs around a
 // field, which the next field would skip anyway; a line end is never
 // taken. Where they decline (a field of another form, one that reaches the
-// end of what is buffered), the reader converts that field itself.
+// end of what is buffered), the reader converts that field itself. For
+// --stat min and max, another instantiation of the same step keeps each
+// column's extreme too; its runs of dry fields only mark their columns
+// (left_out_zeros.h).
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 #include "decimal_field_scan.h"
 #include "field_separators.h"
+#include "left_out_zeros.h"
 #include "one_decimal_fields.h"
 #include "row_values.h"
 #include "short_decimal_scan.h"
@@ -39,6 +44,8 @@ static_assert(textio::TextReader::READ_SLACK >= FOUR_FIELDS_CHARS &&
               "the fast paths look at more characters than the reader keeps readable");
 
 namespace {
+
+constexpr double INFINITE_VALUE = std::numeric_limits<double>::infinity();
 
 // One field as the reader's "%lf" reads it, from `p` on, for the fields
 // the fast paths decline: a line end or other white space in front, the
@@ -78,9 +85,61 @@ std::size_t one_decimal_fields_ahead(const char* p) {
   return count;
 }
 
-}  // namespace
+// Which extreme of each column the row step keeps besides the sums: none,
+// or the one that --stat min or max asks for.
+enum class Extreme { NONE, MINIMUM, MAXIMUM };
 
-void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
+// A valid value's part in its column's extreme, as the plain reading
+// enters it (of equal values the first stays), without a branch.
+template <Extreme E>
+inline void keep_extreme(ColumnSums& c, double value) {
+  if constexpr (E == Extreme::MINIMUM) c.minimum = value < c.minimum ? value : c.minimum;
+  if constexpr (E == Extreme::MAXIMUM) c.maximum = value > c.maximum ? value : c.maximum;
+}
+
+// The same for a value that counts only where `counts` is set: the others
+// compare as an infinity, which changes nothing, chosen without a branch.
+template <Extreme E>
+inline void keep_extreme_if(ColumnSums& c, double value, bool counts) {
+  constexpr double NEUTRAL = E == Extreme::MINIMUM ? INFINITE_VALUE : -INFINITE_VALUE;
+  keep_extreme<E>(c, counts ? value : NEUTRAL);
+}
+
+// The values of one decimal behind a neutral one: field f at `p` of those
+// counted there, its value, else the neutral infinity, from one look-up.
+template <Extreme E>
+struct OneDecimalExtremes {
+  double value[101];
+  constexpr OneDecimalExtremes() : value() {
+    value[0] = E == Extreme::MINIMUM ? INFINITE_VALUE : -INFINITE_VALUE;
+    for (std::size_t m = 0; m < 100; ++m) value[m + 1] = textio::ONE_DECIMAL.value[m];
+  }
+};
+
+template <Extreme E>
+inline constexpr OneDecimalExtremes<E> ONE_DECIMAL_EXTREMES{};
+
+template <Extreme E>
+inline double one_decimal_extreme_or_neutral(const char* p, std::size_t f, std::size_t counted) {
+  const unsigned keep = 0u - static_cast<unsigned>(f < counted);
+  return ONE_DECIMAL_EXTREMES<E>.value[(one_decimal_index(p, f) + 1) & keep];
+}
+
+// A value that may be -0.0 (a field of one decimal has no sign): the 0.0
+// of the dry fields earlier in the group enters first (left_out_zeros.h).
+template <Extreme E>
+inline void keep_signed_extreme_if(TabsumRun& run, ColumnSums& c, double value, bool counts) {
+  if (counts && std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(-0.0)) [[unlikely]] {
+    enter_left_out_zero(c, run.period_state.left_out_zeros.data(), static_cast<std::size_t>(&c - run.sums.get()));
+  }
+  keep_extreme_if<E>(c, value, counts);
+}
+
+// The row step, in three instantiations: for the sums alone, and with each
+// column's smallest or largest valid value besides (the runs of dry fields
+// left out, see left_out_zeros.h). The sums' step does no work for them.
+template <Extreme E>
+void add_values(TabsumRun& run, RunTotals& totals) {
   const long long additional = run.settings.additional_columns;
   const long long positions = additional + run.settings.data_columns;
   std::uint64_t failed_at = UINT64_MAX;
@@ -103,6 +162,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
     got = read_field(run, p, value, failed_at);
   }
   ColumnSums* column = run.sums.get();
+  std::uint64_t* const left_out_zeros = run.period_state.left_out_zeros.data();
 
   // The steps for fields of one decimal pay off only where such fields are
   // many; in a table of other forms they would only add work to every
@@ -125,6 +185,12 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
       const auto dry_fields =
           4 * static_cast<long long>(leading_dry_groups(p, static_cast<std::size_t>((positions - k + 1) / 4)));
       counted += dry_fields;
+      if constexpr (E != Extreme::NONE) {
+        if (dry_fields != 0) {
+          mark_left_out_zeros(left_out_zeros, static_cast<std::size_t>(k - additional - 1),
+                              static_cast<std::size_t>(dry_fields));
+        }
+      }
       column += dry_fields;
       k += dry_fields;
       p += dry_fields * 4;
@@ -143,6 +209,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
           column[f].interval_sum += v;
           t.row_sum += v;
           t.run_sum += v;
+          if constexpr (E != Extreme::NONE) keep_extreme<E>(column[f], one_decimal_extreme_or_neutral<E>(p, f, good));
         }
         const char* const behind_good = p + 4 * good;
         // Where the next field ends, from the tabs: known before the scan
@@ -156,6 +223,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
           const double added = counts ? value : 0.0;
           column[good].interval_sum += added;
           if (!counts) column[good].missing += 1.0;
+          if constexpr (E != Extreme::NONE) keep_signed_extreme_if<E>(run, column[good], value, counts);
           t.row_sum += added;
           t.run_sum += added;
           const auto fields = static_cast<long long>(good) + 1;
@@ -180,6 +248,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
           column[f].interval_sum += v;
           t.row_sum += v;
           t.run_sum += v;
+          if constexpr (E != Extreme::NONE) keep_extreme<E>(column[f], v);
         }
         counted += take;
         column += take;
@@ -205,6 +274,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
         t.row_sum += value;
         t.run_sum += value;
         ++counted;
+        if constexpr (E != Extreme::NONE) keep_signed_extreme_if<E>(run, *column, value, true);
       } else {
         column->missing += 1.0;
       }
@@ -244,6 +314,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
           t.row_sum += added;
           t.run_sum += added;
           counted += counts;
+          if constexpr (E != Extreme::NONE) keep_signed_extreme_if<E>(run, *column, value, counts);
           ++k;
           ++column;
           // The field must end at the separator that ends its run of
@@ -274,6 +345,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
       t.row_sum += added;
       t.run_sum += added;
       counted += counts;
+      if constexpr (E != Extreme::NONE) keep_signed_extreme_if<E>(run, *column, value, counts);
     } else {
       got = read_field(run, p, value, failed_at);
       if (got > 0 && value > NODATA_LIMIT) {
@@ -281,6 +353,7 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
         t.row_sum += value;
         t.run_sum += value;
         ++counted;
+        if constexpr (E != Extreme::NONE) keep_signed_extreme_if<E>(run, *column, value, true);
       } else {
         column->missing += 1.0;
       }
@@ -293,6 +366,18 @@ void add_row_values_buffered(TabsumRun& run, RunTotals& totals) {
   t.run_count += static_cast<double>(counted);
   run.input.consume_to(p);
   totals = t;
+}
+
+}  // namespace
+
+void add_row_values_buffered(TabsumRun& run, RunTotals& totals) { add_values<Extreme::NONE>(run, totals); }
+
+void add_row_values_buffered_extreme(TabsumRun& run, RunTotals& totals) {
+  if (run.settings.periods.statistic == Statistic::MIN) {
+    add_values<Extreme::MINIMUM>(run, totals);
+  } else {
+    add_values<Extreme::MAXIMUM>(run, totals);
+  }
 }
 
 }  // namespace tabsum

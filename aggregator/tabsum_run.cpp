@@ -97,10 +97,6 @@ int run_tabsum(TabsumRun& run, int argc, const char* const* argv) {
   report_layout(run, layout);
   allocate_sums(run);
   if (uses_statistics(periods)) prepare_statistics(run);
-  // Only the plain reading keeps the smallest and largest values.
-  if (periods.statistic == Statistic::MIN || periods.statistic == Statistic::MAX) {
-    run.row_reading = RowReading::PLAIN;
-  }
   copy_header(run);
   aggregate_rows(run);
   finish_totals(run);

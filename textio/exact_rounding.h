@@ -8,7 +8,7 @@ namespace textio {
 
 // The exact error of p, the product a * scale rounded to a double, so that
 // a * scale == p + e (Dekker's product; `scale` is a power of ten up to
-// 10^6, which has at most 20 bits and needs no split).
+// 10^9, which has at most 21 significant bits and needs no split).
 inline double product_error(double a, double scale, double p) {
   const double split = 134217729.0 * a;  // 2^27 + 1
   const double hi = split - (split - a);
@@ -17,7 +17,7 @@ inline double product_error(double a, double scale, double p) {
 }
 
 // round(a * scale) of the exact product, ties to even, for a >= 0, `scale`
-// a power of ten up to 10^6 and a * scale below 2^52. p can only be wrong
+// a power of ten up to 10^9 and a * scale below 2^52. p can only be wrong
 // where it is a tie: there the error of the product decides.
 #if defined(__GNUC__)
 [[gnu::always_inline]]

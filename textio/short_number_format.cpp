@@ -63,6 +63,31 @@ struct SmallNumbers {
 };
 constexpr SmallNumbers SMALL_NUMBERS{};
 
+// "%.6g" of a magnitude from 10^-4 up to below 10^-1 (a mean of a few
+// tenths over many hours): "0.", the zeros behind the point and the six
+// significant digits, trailing zeros dropped; null for the others, NaN
+// included. No double lies between 10^-z and the double nearest to it, which
+// is the larger, so the comparisons are exact.
+char* format_below_tenth_six(char* out, double v, double a) {
+  if (!(a >= 1e-4 && a < 1e-1)) return nullptr;
+  // The zeros behind the point: a lies in [10^-(z+1), 10^-z).
+  const int zeros = 1 + (a < 1e-2) + (a < 1e-3);
+  constexpr double SCALE[] = {0.0, 1e7, 1e8, 1e9};
+  // Six significant digits, the last at 10^-(z+6): n has six digits, or is
+  // 10^6 when rounding carried into a new one.
+  const std::uint64_t n = round_scaled(a, SCALE[zeros]);
+  if (std::signbit(v)) *out++ = '-';
+  std::memcpy(out, "0.000", 5);
+  if (n >= 1000000) {
+    // Rounded to 10^-z: "0.1", "0.01", "0.001".
+    out[1 + zeros] = '1';
+    return out + 2 + zeros;
+  }
+  const std::uint64_t digits = six_digits(static_cast<std::uint32_t>(n));
+  const int last = (63 - std::countl_zero(digits ^ 0x303030303030u)) / 8 + 1;
+  return put_word(out + 2 + zeros, digits, last);
+}
+
 }  // namespace
 
 char* format_fixed_whole(char* out, double v, int precision) {
@@ -152,7 +177,7 @@ char* format_general_six(char* out, double v) {
     return out;
   }
   // NaN fails both comparisons.
-  if (!(a >= POW10_FROM_TENTH[0] && a < POW10_FROM_TENTH[7])) return nullptr;
+  if (!(a >= POW10_FROM_TENTH[0] && a < POW10_FROM_TENTH[7])) return format_below_tenth_six(out, v, a);
   // The count of digits in front of the point: a lies in [10^(k-1), 10^k),
   // k from 0 to 6. Added up rather than searched, as it varies from value to value.
   const int int_digits = (a >= 1e0) + (a >= 1e1) + (a >= 1e2) + (a >= 1e3) + (a >= 1e4) + (a >= 1e5);

@@ -14,9 +14,9 @@ char* format_general_short(char* out, double v, int precision);
 // "%.<precision>f" of a whole number below 2^53 in magnitude (a count).
 char* format_fixed_whole(char* out, double v, int precision);
 
-// "%.6g" for zero and for magnitudes from 0.1 up to those that round to
-// 10^6: format_general_short with precision 6, without its second pass
-// and its searches, the digits written in pairs.
+// "%.6g" for zero and for magnitudes from 10^-4 up to those that round to
+// 10^6: format_general_short with precision 6 (which stops at 0.1), without
+// its second pass and its searches, the digits written in pairs.
 char* format_general_six(char* out, double v);
 
 // "%.6f" for magnitudes below 4e9 (a count, a mean): format_fixed with

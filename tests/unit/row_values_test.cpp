@@ -19,11 +19,13 @@
 #include "field_separators.h"
 #include "interval_aggregation.h"
 #include "one_decimal_fields.h"
+#include "period_statistics.h"
 #include "tabsum_run.h"
 
 namespace {
 
 using tabsum::RowReading;
+using tabsum::Statistic;
 
 struct Layout {
   int data_columns;
@@ -35,6 +37,7 @@ struct Outcome {
   std::string output;
   std::string failure;
   std::vector<std::uint64_t> sums;  // interval, remainder and total sum and missing values of each column
+  std::vector<std::uint64_t> extremes;  // with --stat min or max: each column's extreme of the run and of its last group
   std::uint64_t run_sum = 0;
   std::uint64_t run_count = 0;
   std::uint64_t position = 0;
@@ -52,11 +55,16 @@ struct Source {
   std::size_t fail_after = SIZE_MAX;
 };
 
-Outcome aggregate(const std::string& text, Layout layout, Source source, RowReading reading) {
+// The statistic of the groups: SUM for the plain sums of groups of rows
+// (no statistic asked for), MIN or MAX for --stat min or max.
+Outcome aggregate(const std::string& text, Layout layout, Source source, RowReading reading,
+                  Statistic statistic = Statistic::SUM) {
   textio::OutputBuffer console;
   tabsum::TabsumRun run(console);
   run.settings.in_name = "table.txt";
   run.settings.intervals = 3;
+  run.settings.periods.statistic = statistic;
+  run.settings.periods.statistic_given = statistic != Statistic::SUM;
   run.settings.data_columns = layout.data_columns;
   run.settings.additional_columns = layout.additional_columns;
   run.row_reading = reading;
@@ -69,6 +77,7 @@ Outcome aggregate(const std::string& text, Layout layout, Source source, RowRead
     run.sums.reset(static_cast<tabsum::ColumnSums*>(
         std::calloc(static_cast<std::size_t>(layout.data_columns), sizeof(tabsum::ColumnSums))));
   }
+  if (statistic != Statistic::SUM) tabsum::prepare_statistics(run);
   Outcome o;
   try {
     tabsum::aggregate_rows(run);
@@ -82,6 +91,14 @@ Outcome aggregate(const std::string& text, Layout layout, Source source, RowRead
     const tabsum::ColumnSums& c = run.sums[j];
     for (const double v : {c.interval_sum, c.remainder_sum, c.total_sum, c.missing}) {
       o.sums.push_back(std::bit_cast<std::uint64_t>(v));
+    }
+    // The buffered reading keeps the extreme asked for only.
+    if (statistic == Statistic::MIN) {
+      o.extremes.push_back(std::bit_cast<std::uint64_t>(run.period_state.total_minimum[j]));
+      o.extremes.push_back(std::bit_cast<std::uint64_t>(c.minimum));
+    } else if (statistic == Statistic::MAX) {
+      o.extremes.push_back(std::bit_cast<std::uint64_t>(run.period_state.total_maximum[j]));
+      o.extremes.push_back(std::bit_cast<std::uint64_t>(c.maximum));
     }
   }
   o.run_sum = std::bit_cast<std::uint64_t>(run.totals.run_sum);
@@ -137,14 +154,19 @@ std::string generated_table(std::mt19937& rng, int fields, int rows, bool rare_b
   return s;
 }
 
+// The sums of groups of rows, and the groups' smallest and largest values,
+// by both ways.
 void expect_same(const std::string& text, Layout layout, Source source) {
-  const Outcome fast = aggregate(text, layout, source, RowReading::BUFFERED);
-  const Outcome plain = aggregate(text, layout, source, RowReading::PLAIN);
-  EXPECT_EQ(fast.console, plain.console);
-  EXPECT_EQ(fast.output, plain.output);
-  EXPECT_EQ(fast.failure, plain.failure);
-  EXPECT_TRUE(fast == plain) << "sums, position " << fast.position << " vs " << plain.position << ", eof "
-                             << fast.eof << " vs " << plain.eof;
+  for (const Statistic statistic : {Statistic::SUM, Statistic::MIN, Statistic::MAX}) {
+    SCOPED_TRACE("statistic " + std::to_string(static_cast<int>(statistic)));
+    const Outcome fast = aggregate(text, layout, source, RowReading::BUFFERED, statistic);
+    const Outcome plain = aggregate(text, layout, source, RowReading::PLAIN, statistic);
+    EXPECT_EQ(fast.console, plain.console);
+    EXPECT_EQ(fast.output, plain.output);
+    EXPECT_EQ(fast.failure, plain.failure);
+    EXPECT_TRUE(fast == plain) << "sums, position " << fast.position << " vs " << plain.position << ", eof "
+                               << fast.eof << " vs " << plain.eof;
+  }
 }
 
 // The forms of the tables the row step reads at speed, as other programs
@@ -297,6 +319,43 @@ TEST(RowValues, BufferedReadingAgreesWithPlainOnOneDecimalRows) {
         SCOPED_TRACE("columns " + std::to_string(layout.data_columns) + ", chunk " + std::to_string(source.chunk));
         expect_same(text, layout, source);
       }
+    }
+  }
+}
+
+// The runs of dry fields enter the extremes when their group closes; a
+// -0.0 ties with their 0.0, and of equal values the first stays: "0"
+// where a dry field came first in the group, "-0" where the -0.0 did, in
+// the first column, which has no other value. Also the plain reading's
+// results, and the mark of a run that spans a word of 64 columns.
+TEST(RowValues, BufferedExtremesKeepTheFirstOfZeroAndMinusZero) {
+  const auto row = [](int hour, const std::string& first, int columns) {
+    std::string r = "1990\t1\t1\t" + std::to_string(hour) + "\t" + first;
+    for (int c = 1; c < columns; ++c) r += c == columns - 1 ? "\t1.5" : "\t0.0";
+    return r + "\n";
+  };
+  struct Case {
+    int columns;
+    std::string first_row;  // the first column's field in the group's first row, then the second's
+    std::string second_row;
+    std::string shown;  // the first column's minimum and maximum, as written
+  } cases[] = {
+      {9, "0.0", "-0.0", "0"},   {9, "-0.0", "0.0", "-0"}, {9, "0.0", "-0", "0"}, {9, "-0", "0.0", "-0"},
+      {9, "-0.0", "-0.0", "-0"}, {9, "0.0", "0.0", "0"},   {90, "0.0", "-0.0", "0"}, {90, "-0.0", "0.0", "-0"},
+  };
+  for (const Case& c : cases) {
+    for (const Statistic statistic : {Statistic::MIN, Statistic::MAX}) {
+      SCOPED_TRACE(c.first_row + " then " + c.second_row + ", columns " + std::to_string(c.columns) +
+                   ", statistic " + std::to_string(static_cast<int>(statistic)));
+      // A third row of other values closes the group of three.
+      const std::string text = row(1, c.first_row, c.columns) + row(2, c.second_row, c.columns) + row(3, "0.0", c.columns);
+      const Outcome fast = aggregate(text, Layout{c.columns, 0}, Source{0}, RowReading::BUFFERED, statistic);
+      const Outcome plain = aggregate(text, Layout{c.columns, 0}, Source{0}, RowReading::PLAIN, statistic);
+      EXPECT_EQ(fast.output, plain.output);
+      EXPECT_TRUE(fast == plain);
+      // The group's row and the totals row show the first column's extreme.
+      EXPECT_EQ(fast.output.rfind("1990\t1\t1\t3\t" + c.shown + "\t", 0), 0u) << fast.output;
+      EXPECT_NE(fast.output.find("\n0\t0\t0\t0\t" + c.shown + "\t"), std::string::npos) << fast.output;
     }
   }
 }

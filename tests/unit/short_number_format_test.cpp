@@ -162,8 +162,8 @@ TEST(FormatInt, AgreesWithPrintf) {
 
 // Values where "%.6g" and "%.6f" change their form, round into a new
 // digit or sit on a tie, and values the fast paths leave to the general
-// ones. Where the six-digit path of "%g" accepts, so does the shorter one,
-// and both give printf's bytes.
+// ones. Where the six-digit path of "%g" accepts, so does the shorter one
+// from 0.1 on, and both give printf's bytes.
 TEST(SixDigitFormats, AgreeOnEdgeValues) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -177,8 +177,24 @@ TEST(SixDigitFormats, AgreeOnEdgeValues) {
       {0.0, true, true},
       {-0.0, true, true},
       {0.1, true, true},
-      {0.09999999999999999, false, true},
+      {0.09999999999999999, true, true},
       {-0.1, true, true},
+      {0.0416666666666666666, true, true},  // a mean of 1 over 24 hours
+      {-0.05, true, true},
+      {0.099999949999, true, true},
+      {0.09999995, true, true},           // "0.1"
+      {0.0099999995, true, true},         // "0.01"
+      {0.00099999995, true, true},        // "0.001"
+      {0.000999999949, true, true},
+      {0.01, true, true},
+      {0.001, true, true},
+      {0.0001, true, true},
+      {-0.0001, true, true},
+      {0.00012345650000000001, true, true},  // next to a decimal tie
+      {0.0001234565, true, true},
+      {0.0009999995, true, true},
+      {0.00009999999999999999, false, true},  // the double below 10^-4: "9.99999e-05"
+      {0.000099999995, false, true},          // rounds to 10^-4 from below: left to the general way
       {0.9999995, true, true},
       {0.99999949999, true, true},
       {0.0000005, false, true},   // a decimal tie, but its double lies just off it
@@ -216,7 +232,11 @@ TEST(SixDigitFormats, AgreeOnEdgeValues) {
     EXPECT_EQ(general != "(declined)", c.general_accepted);
     if (general != "(declined)") {
       EXPECT_EQ(general, printf_format(6, 'g', c.v));
-      EXPECT_EQ(general, fast_general(c.v, 6));
+      EXPECT_EQ(general, plain_general(c.v, 6));
+      // The shorter path stops at 0.1.
+      if (std::fabs(c.v) >= 0.1 || c.v == 0.0) {
+        EXPECT_EQ(general, fast_general(c.v, 6));
+      }
     }
     const std::string fixed = fast_six_decimals(c.v);
     EXPECT_EQ(fixed != "(declined)", c.fixed_accepted);
