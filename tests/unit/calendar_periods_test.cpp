@@ -233,9 +233,15 @@ struct Outcome {
   std::string message;
 };
 
+// One pair of files per test: ctest runs the tests as parallel processes.
+std::string test_file(const char* what) {
+  return ::testing::TempDir() + "calendar_periods_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + what + ".txt";
+}
+
 Outcome run_tabsum(const std::string& table, const Options& o, tabsum::RowReading reading) {
-  const std::string in_name = ::testing::TempDir() + "calendar_periods_in.txt";
-  const std::string out_name = ::testing::TempDir() + "calendar_periods_out.txt";
+  const std::string in_name = test_file("in");
+  const std::string out_name = test_file("out");
   std::ofstream(in_name, std::ios::binary) << table;
   std::vector<std::string> args = {"tabsum", "--by", o.period, "--stat", o.stat};
   if (o.start_stamps) args.insert(args.end(), {"--stamps", "start"});
@@ -270,7 +276,7 @@ void expect_reference(const std::string& table, const Options& o) {
                std::to_string(o.day_start) + " --water-year-start " + std::to_string(o.water_year_start) +
                " --stat " + o.stat + " --min-valid " + number(o.min_valid) + " --step " +
                std::to_string(o.step_option));
-  const std::string in_name = ::testing::TempDir() + "calendar_periods_in.txt";
+  const std::string in_name = test_file("in");
   const std::string expected = reference_output(table, in_name, o);
   for (const tabsum::RowReading reading : {tabsum::RowReading::BUFFERED, tabsum::RowReading::PLAIN}) {
     const Outcome got = run_tabsum(table, o, reading);
