@@ -95,7 +95,8 @@ echo "\$ stationfile anetz -o measured_essen.txt --stations RR_Stundenwerte_Besc
   produkt_rr_stunde_*_01303.txt
 echo "\$ pluvo --anetz anetz_ruhr.txt --sammler sammler_essen.txt --output pluvo_essen.txt --start 1.6.2010 --end 31.8.2010 --max-distance 100"
 "$pluvo" --anetz anetz_ruhr.txt --sammler sammler_essen.txt --output pluvo_essen.txt \
-  --start 1.6.2010 --end 31.8.2010 --max-distance 100 | tail -n 1
+  --start 1.6.2010 --end 31.8.2010 --max-distance 100 >/dev/null
+echo "-- pluvo_essen.txt: Essen's hours in the last column"
 echo "-- pluvo's hours for Essen against Essen's measured hours:"
 echo "\$ python3 tools/compare_hours.py pluvo_essen.txt measured_essen.txt sammler_essen.txt"
 if command -v python3 >/dev/null 2>&1; then
