@@ -30,6 +30,11 @@ inline constexpr Tenths MISSING = std::numeric_limits<Tenths>::min();
 inline constexpr long long MAX_SERIES_SLOTS = 1000LL * 8766;
 inline constexpr long long MAX_TABLE_VALUES = 1LL << 26;
 
+// --projection lv95 or none: x and y as the station list gives them, in km
+// (MeteoSwiss's LV95 coordinates, a table list's x_km and y_km). The other
+// services' lists give latitudes and longitudes only, which need utm:ZONE.
+enum class ListedPlane { NOT_ASKED, LV95, NONE };
+
 struct ImportSettings {
   OutputKind kind = OutputKind::ANETZ;
   std::string output_path;
@@ -40,7 +45,8 @@ struct ImportSettings {
   long long from_day = 0;  // days from 1 January 1970
   long long to_day = 0;
   int utm_zone = 32;
-  bool projection_given = false;
+  bool projection_given = false;  // utm:ZONE
+  ListedPlane listed_plane = ListedPlane::NOT_ASKED;
   bool time_base_given = false;
   int utc_offset_hours = 0;  // the files' UTC hours are written this many hours later
   bool source_given = false;
