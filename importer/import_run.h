@@ -53,7 +53,9 @@ struct ImportSettings {
   Source source = Source::DWD;  // with source_given
 };
 
-enum class Resolution { HOURLY, DAILY };
+// TWICE_DAILY: a table's readings stamped 7 h and 19 h, counted in half
+// days (2 D is the reading at 7 h of day D, 2 D + 1 the one at 19 h).
+enum class Resolution { HOURLY, DAILY, TWICE_DAILY };
 
 // One product file of one station, as read. Hourly series count hours from
 // 1 January 1970 0:00, each hour named by its end (UTC); daily series count
