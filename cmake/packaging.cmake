@@ -4,7 +4,8 @@
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR "the tabsum and pluvo authors")
 set(CPACK_PACKAGE_CONTACT "the tabsum and pluvo authors")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# Debian wants the summary under 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "interval sums of hourly tables and hourly precipitation for daily gauges")
 set(CPACK_PACKAGE_DESCRIPTION
     "tabsum sums every value column of a table over fixed groups of rows and writes\n"
     "interval rows and a totals row. pluvo interpolates hourly precipitation of\n"
@@ -20,8 +21,13 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 # Debian: installed under /usr, dependencies (libc, libstdc++) worked out
 # from the programs by dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the tabsum and pluvo authors")
+# A maintainer field needs an address; the same as in cmake/debian/changelog.
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "hydrotab maintainers <hydrotab@example.org>")
+# The package's own revision of the program's version: the changelog is
+# then changelog.Debian.gz, as for a package of an upstream program.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 include(CPack)

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Builds both tools (Release) and runs them on the example data: first on
-# measured hourly precipitation of 7 stations in Berlin, then on a small
-# generated data set for what the measured one cannot show. The results are
-# written to build/demo/.
+# Builds the three tools (Release) and runs them on the example data: first on
+# measured hourly precipitation of 7 stations in Berlin, then stationfile and
+# pluvo on the German Weather Service's own files of the Ruhr area, then on a
+# small generated data set for what the measured ones cannot show. The
+# results are written to build/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHYDRO_TESTS=OFF -DHYDRO_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tabsum pluvo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tabsum pluvo stationfile >/dev/null
 tabsum="$build/aggregator/tabsum"
 pluvo="$build/interpolator/pluvo"
+stationfile="$build/importer/stationfile"
 
 demo="$build/demo"
 rm -rf "$demo"
-mkdir -p "$demo/berlin" "$demo/generated"
+mkdir -p "$demo/berlin" "$demo/ruhr" "$demo/generated"
 berlin="$root/examples/berlin"
 cp "$berlin/"*.txt "$demo/berlin/"
 
@@ -72,6 +74,37 @@ if command -v python3 >/dev/null 2>&1; then
 else
   echo "-- (skipped: python3 is not installed)"
 fi
+
+echo
+echo "== The service's own files, Ruhr area, June to August 2010: stationfile writes the"
+echo "   four hourly stations other than 01303 Essen-Bredeney as ANETZ file and Essen's"
+echo "   daily totals as Sammler file; pluvo makes Essen's hours from them"
+echo "   Datenbasis: Deutscher Wetterdienst (source and licence CC BY 4.0: examples/ruhr/README.md)"
+cp "$root/examples/ruhr/"* "$demo/ruhr/"
+cd "$demo/ruhr"
+echo "\$ stationfile anetz -o anetz_ruhr.txt --stations RR_Stundenwerte_Beschreibung_Stationen.txt produkt_rr_stunde_*_{00555,01078,05717,13696}.txt"
+"$stationfile" anetz -o anetz_ruhr.txt --stations RR_Stundenwerte_Beschreibung_Stationen.txt \
+  produkt_rr_stunde_*_00555.txt produkt_rr_stunde_*_01078.txt produkt_rr_stunde_*_05717.txt \
+  produkt_rr_stunde_*_13696.txt
+echo "\$ stationfile sammler -o sammler_essen.txt --stations RR_Tageswerte_Beschreibung_Stationen.txt produkt_nieder_tag_19350101_20231231_01303.txt"
+"$stationfile" sammler -o sammler_essen.txt --stations RR_Tageswerte_Beschreibung_Stationen.txt \
+  produkt_nieder_tag_19350101_20231231_01303.txt
+echo "-- Essen's measured hours as a station file, only to compare with:"
+echo "\$ stationfile anetz -o measured_essen.txt --stations RR_Stundenwerte_Beschreibung_Stationen.txt produkt_rr_stunde_*_01303.txt"
+"$stationfile" anetz -o measured_essen.txt --stations RR_Stundenwerte_Beschreibung_Stationen.txt \
+  produkt_rr_stunde_*_01303.txt
+echo "\$ pluvo --anetz anetz_ruhr.txt --sammler sammler_essen.txt --output pluvo_essen.txt --start 1.6.2010 --end 31.8.2010 --max-distance 100"
+"$pluvo" --anetz anetz_ruhr.txt --sammler sammler_essen.txt --output pluvo_essen.txt \
+  --start 1.6.2010 --end 31.8.2010 --max-distance 100 >/dev/null
+echo "-- pluvo_essen.txt: Essen's hours in the last column"
+echo "-- pluvo's hours for Essen against Essen's measured hours:"
+echo "\$ python3 tools/compare_hours.py pluvo_essen.txt measured_essen.txt sammler_essen.txt"
+if command -v python3 >/dev/null 2>&1; then
+  python3 "$root/tools/compare_hours.py" pluvo_essen.txt measured_essen.txt sammler_essen.txt
+else
+  echo "-- (skipped: python3 is not installed)"
+fi
+cd "$root"
 
 echo
 echo "== Generated data, for what the measured data cannot show: dates answered with"

@@ -129,10 +129,15 @@ void parse_command_line(int argc, const char* const* argv, ImportSettings& setti
       else if (value == "table") settings.source = Source::TABLE;
       else throw failure(Failure::UNKNOWN_SOURCE, "'" + value + "' (this version reads: dwd, knmi, meteoswiss, table)");
       settings.source_given = true;
+    } else if (value == "lv95" || value == "none") {
+      // The last --projection given counts.
+      settings.listed_plane = value == "lv95" ? ListedPlane::LV95 : ListedPlane::NONE;
+      settings.projection_given = false;
     } else if (!parse_projection(value, settings.utm_zone)) {
-      usage("--projection '" + value + "' is not utm:ZONE with a zone of 1 to 60");
+      usage("--projection '" + value + "' is not utm:ZONE with a zone of 1 to 60, lv95 or none");
     } else {
       settings.projection_given = true;
+      settings.listed_plane = ListedPlane::NOT_ASKED;
     }
   }
   if (settings.output_path.empty()) usage("no output file given (-o OUT)");

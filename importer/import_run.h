@@ -30,6 +30,11 @@ inline constexpr Tenths MISSING = std::numeric_limits<Tenths>::min();
 inline constexpr long long MAX_SERIES_SLOTS = 1000LL * 8766;
 inline constexpr long long MAX_TABLE_VALUES = 1LL << 26;
 
+// --projection lv95 or none: x and y as the station list gives them, in km
+// (MeteoSwiss's LV95 coordinates, a table list's x_km and y_km). The other
+// services' lists give latitudes and longitudes only, which need utm:ZONE.
+enum class ListedPlane { NOT_ASKED, LV95, NONE };
+
 struct ImportSettings {
   OutputKind kind = OutputKind::ANETZ;
   std::string output_path;
@@ -40,14 +45,17 @@ struct ImportSettings {
   long long from_day = 0;  // days from 1 January 1970
   long long to_day = 0;
   int utm_zone = 32;
-  bool projection_given = false;
+  bool projection_given = false;  // utm:ZONE
+  ListedPlane listed_plane = ListedPlane::NOT_ASKED;
   bool time_base_given = false;
   int utc_offset_hours = 0;  // the files' UTC hours are written this many hours later
   bool source_given = false;
   Source source = Source::DWD;  // with source_given
 };
 
-enum class Resolution { HOURLY, DAILY };
+// TWICE_DAILY: a table's readings stamped 7 h and 19 h, counted in half
+// days (2 D is the reading at 7 h of day D, 2 D + 1 the one at 19 h).
+enum class Resolution { HOURLY, DAILY, TWICE_DAILY };
 
 // One product file of one station, as read. Hourly series count hours from
 // 1 January 1970 0:00, each hour named by its end (UTC); daily series count

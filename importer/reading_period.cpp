@@ -14,13 +14,18 @@ long long floor_div(long long a, long long b) { return a / b - ((a % b != 0) && 
 long long ceil_div(long long a, long long b) { return -floor_div(-a, b); }
 
 const char* resolution_words(const StationSeries& s) {
-  return s.resolution == Resolution::HOURLY ? "hourly values" : "daily totals";
+  switch (s.resolution) {
+    case Resolution::HOURLY: return "hourly values";
+    case Resolution::DAILY: return "daily totals";
+    case Resolution::TWICE_DAILY: return "readings at 7 h and 19 h";
+  }
+  return "";
 }
 
 const char* kind_words(OutputKind kind) {
   switch (kind) {
     case OutputKind::ANETZ: return "an anetz file needs hourly values (R1)";
-    case OutputKind::KLIMA: return "a klima file is summed from hourly values (R1)";
+    case OutputKind::KLIMA: return "a klima file is summed from hourly values (R1) or read from a table at 7 h and 19 h";
     case OutputKind::SAMMLER: return "a sammler file needs daily totals (RS or RSK)";
     case OutputKind::TABLE: return "a table needs hourly values (R1)";
   }
@@ -35,6 +40,8 @@ Resolution needed_resolution(OutputKind kind) {
 
 DaySpan coverable_days(const StationSeries& series, OutputKind kind) {
   if (series.resolution == Resolution::DAILY) return DaySpan{series.first, series.last()};
+  // The days with both readings.
+  if (series.resolution == Resolution::TWICE_DAILY) return DaySpan{ceil_div(series.first, 2), floor_div(series.last() - 1, 2)};
   // The hours a day needs, relative to hour 0 of that day.
   const long long first_hour = kind == OutputKind::KLIMA ? 7 : 1;
   const long long last_hour = kind == OutputKind::KLIMA ? 30 : 24;
@@ -46,7 +53,8 @@ void choose_period(ImportRun& run) {
   const Resolution wanted = needed_resolution(s.kind);
   DaySpan common{LLONG_MIN, LLONG_MAX};
   for (const StationSeries& series : run.series) {
-    if (series.resolution != wanted) {
+    const bool readings_for_klima = s.kind == OutputKind::KLIMA && series.resolution == Resolution::TWICE_DAILY;
+    if (series.resolution != wanted && !readings_for_klima) {
       throw failure(Failure::WRONG_PARAMETER, series.file + " holds " + resolution_words(series) + " (" +
                                                   series.column + "); " + kind_words(s.kind));
     }

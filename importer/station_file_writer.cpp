@@ -49,6 +49,15 @@ std::string table_names(const ImportRun& run) {
   return names;
 }
 
+// Where a Klima file's readings come from: summed from hours, or a table's
+// readings as they stand.
+const char* klima_origin(const ImportRun& run) {
+  bool hourly = false, readings = false;
+  for (const StationSeries& s : run.series) (s.resolution == Resolution::TWICE_DAILY ? readings : hourly) = true;
+  if (!readings) return "summed from hourly values";
+  return hourly ? "summed from hourly values or read at 7 h and 19 h" : "read at 7 h and 19 h";
+}
+
 void put_title(ImportRun& run) {
   textio::OutputBuffer& out = run.output;
   switch (run.settings.kind) {
@@ -57,7 +66,8 @@ void put_title(ImportRun& run) {
       break;
     case OutputKind::KLIMA:
       out.put("Klima 12-hour precipitation totals [mm] at 7 h (hours 7-18) and 19 h (hours 19-24 + 1-6 of next "
-              "day), summed from hourly values");
+              "day), ");
+      out.put(klima_origin(run));
       break;
     case OutputKind::SAMMLER:
       out.put("Sammler daily precipitation totals [mm]/10 at 7 h (hours 7-24 + 1-6 of next day, 06:00 to 06:00)");
@@ -206,7 +216,9 @@ long long write_station_file(ImportRun& run, std::vector<long long>& missing) {
         put_stamp(out, date, reading_hour);
         for (std::size_t i = 0; i < run.series.size(); ++i) {
           const long long first = day * 24 + reading_hour;
-          const Tenths v = window_sum(run.series[i], first, first + 11);
+          const StationSeries& s = run.series[i];
+          const Tenths v = s.resolution == Resolution::TWICE_DAILY ? value_at(s, day * 2 + (reading_hour == 19))
+                                                                    : window_sum(s, first, first + 11);
           missing[i] += v == MISSING;
           out.put('\t');
           put_tenths(out, v);

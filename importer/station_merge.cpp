@@ -13,10 +13,14 @@ long long floor_div(long long a, long long b) { return a / b - ((a % b != 0) && 
 
 // The service's own stamp of an hour or day count: YYYYMMDDHH or YYYYMMDD.
 std::string service_stamp(long long count, Resolution resolution) {
-  const long long day = resolution == Resolution::HOURLY ? floor_div(count, 24) : count;
+  const long long day = resolution == Resolution::HOURLY        ? floor_div(count, 24)
+                        : resolution == Resolution::TWICE_DAILY ? floor_div(count, 2)
+                                                                : count;
   const textio::CivilDate d = textio::civil_from_days(day);
   char text[32];
-  if (resolution == Resolution::HOURLY) {
+  if (resolution == Resolution::TWICE_DAILY) {
+    std::snprintf(text, sizeof text, "%04lld%02d%02d%02d", d.year, d.month, d.day, count - day * 2 == 0 ? 7 : 19);
+  } else if (resolution == Resolution::HOURLY) {
     std::snprintf(text, sizeof text, "%04lld%02d%02d%02lld", d.year, d.month, d.day, count - day * 24);
   } else {
     std::snprintf(text, sizeof text, "%04lld%02d%02d", d.year, d.month, d.day);
@@ -42,10 +46,12 @@ void merge_into(StationSeries& earlier, const StationSeries& later) {
     kept = v;
   }
   if (differing > 0) {
-    const bool hourly = earlier.resolution == Resolution::HOURLY;
+    const char* unit = earlier.resolution == Resolution::HOURLY        ? " hour"
+                       : earlier.resolution == Resolution::TWICE_DAILY ? " reading"
+                                                                       : " day";
     const std::string text = "stationfile: warning: " + later.file + " and " + earlier.file + " give different " +
                              "values for station " + earlier.id + " in " + std::to_string(differing) +
-                             (hourly ? " hour" : " day") +
+                             unit +
                              (differing == 1 ? "" : "s") + ", the first " +
                              service_stamp(first_differing, earlier.resolution) + "; the values of " + later.file +
                              " are used\n";

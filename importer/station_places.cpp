@@ -70,6 +70,24 @@ bool looks_readable(const std::string& path) {
   return true;
 }
 
+// --projection lv95 and none take x and y from the list as they stand: only
+// MeteoSwiss's lists (LV95) and a table's list with x_km and y_km have them.
+void check_listed_plane(const ImportRun& run) {
+  const ListedPlane asked = run.settings.listed_plane;
+  if (asked == ListedPlane::NOT_ASKED || run.source == Source::METEOSWISS) return;
+  const std::string& id = run.series.front().id;
+  if (asked == ListedPlane::LV95) {
+    throw failure(Failure::NO_COORDINATES,
+                  id + " in LV95 (--projection lv95 takes the LV95 coordinates of MeteoSwiss's station lists; "
+                       "for these stations use utm:ZONE)");
+  }
+  if (run.source != Source::TABLE) {
+    throw failure(Failure::NO_COORDINATES,
+                  id + " as x and y (--projection none takes x and y in km from the station list, and this "
+                       "service's list gives latitudes and longitudes; use utm:ZONE)");
+  }
+}
+
 }  // namespace
 
 void place_stations(ImportRun& run) {
@@ -78,6 +96,7 @@ void place_stations(ImportRun& run) {
   if (list_path.empty() && run.source == Source::TABLE) {
     throw failure(Failure::NO_COORDINATES, run.series.front().id + " (a table's stations need a list: --stations)");
   }
+  check_listed_plane(run);
   if (list_path.empty() && run.source == Source::METEOSWISS) {
     throw failure(Failure::NO_COORDINATES,
                   run.series.front().id + " (MeteoSwiss's stations need a list: --stations ogd-*_meta_stations.csv)");
@@ -99,6 +118,11 @@ void place_stations(ImportRun& run) {
     textio::TextReader reader;
     if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);
     read_table_station_list(reader, list_path, run.settings.projection_given, list, run.plane_as_listed);
+    if (run.settings.listed_plane == ListedPlane::NONE && !run.plane_as_listed) {
+      throw failure(Failure::NO_COORDINATES,
+                    run.series.front().id + " as x and y (--projection none needs the columns x_km and y_km in " +
+                        list_path + ")");
+    }
   } else if (run.source == Source::METEOSWISS) {
     textio::TextReader reader;
     if (!reader.open(list_path)) throw failure(Failure::ERROR_OPENING, list_path);

@@ -98,6 +98,7 @@ void read_wide_table(textio::TextReader& reader, const std::string& name, std::v
   long long previous = LLONG_MIN;
   long long py = 0, pm = 0, pd = 0, ph = 0;  // the stamp of the row before
   bool all_at_seven = true;
+  bool all_at_seven_or_nineteen = true;
   while (reader.read_line(line)) {
     if (reader.read_failed()) throw failure(Failure::ERROR_READING, name);
     ++line_number;
@@ -121,6 +122,7 @@ void read_wide_table(textio::TextReader& reader, const std::string& name, std::v
                                                std::to_string(pd) + " " + std::to_string(ph));
     }
     all_at_seven = all_at_seven && h == 7;
+    all_at_seven_or_nineteen = all_at_seven_or_nineteen && (h == 7 || h == 19);
     if (previous != LLONG_MIN) {
       const long long slots = count - series[first_column].first + 1;
       if (slots > MAX_SERIES_SLOTS || slots > MAX_TABLE_VALUES / static_cast<long long>(columns)) {
@@ -146,6 +148,19 @@ void read_wide_table(textio::TextReader& reader, const std::string& name, std::v
   }
   if (reader.read_failed()) throw failure(Failure::ERROR_READING, name);
   if (previous == LLONG_MIN) throw failure(Failure::BAD_RECORD, name + ": no records");
+  if (!all_at_seven && all_at_seven_or_nineteen) {
+    // Rows at 7 h and 19 h: a Klima station's readings, counted in half
+    // days. The hourly slots of the readings lie 12 apart from the first.
+    for (std::size_t c = first_column; c < series.size(); ++c) {
+      StationSeries& s = series[c];
+      std::vector<Tenths> readings;
+      for (std::size_t k = 0; k < s.values.size(); k += 12) readings.push_back(s.values[k]);
+      s.values = std::move(readings);
+      s.first = (s.first - 7) / 12;
+      s.resolution = Resolution::TWICE_DAILY;
+    }
+    return;
+  }
   if (!all_at_seven) return;
   // One row a day at 7 h: daily totals, counted in days.
   for (std::size_t c = first_column; c < series.size(); ++c) {

@@ -2,7 +2,8 @@
 // row per hour (hour h of day D ends at h:00 on D, h = 1 to 24), values in
 // mm, like the tables tabsum reads and the Berlin example's
 // hourly_7_stations.txt; or one row per day stamped 7 h (daily totals, as
-// for a Sammler file). Its stations come from a list with a header row
+// for a Sammler file); or rows stamped 7 h and 19 h (a Klima station's
+// readings, counted in half days). Its stations come from a list with a header row
 // naming the columns id, height_m and x_km, y_km or lat, lon.
 //
 // Quirks accepted: fields separated by blanks or tabs; two-digit years

@@ -53,6 +53,21 @@ TEST(TableSource, RowsAtSevenOnlyAreDailyTotals) {
   EXPECT_EQ(s[0].values, (std::vector<Tenths>{15, MISSING, 25}));  // 29 February left out
 }
 
+// Readings at 7 h and 19 h, counted in half days; a missing row is a
+// missing reading, also across a leap day and the turn of a year, and a
+// table that starts at 19 h starts at an odd half day.
+TEST(TableSource, RowsAtSevenAndNineteenAreKlimaReadings) {
+  const std::vector<StationSeries> s =
+      read_table("YY MM DD HH X\n2012 2 28 19 1.5\n2012 2 29 7 0.5\n2012 3 1 7 2.5\n2012 3 1 19 0\n");
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0].resolution, Resolution::TWICE_DAILY);
+  EXPECT_EQ(s[0].first, 2 * textio::days_from_civil(2012, 2, 28) + 1);
+  EXPECT_EQ(s[0].values, (std::vector<Tenths>{15, 5, MISSING, 25, 0}));  // 29 February 19 h left out
+  const std::vector<StationSeries> y = read_table("YY MM DD HH X\n1999 12 31 7 1\n2000 1 1 19 2\n");
+  EXPECT_EQ(y[0].first, 2 * textio::days_from_civil(1999, 12, 31));
+  EXPECT_EQ(y[0].values, (std::vector<Tenths>{10, MISSING, MISSING, 20}));
+}
+
 TEST(TableSource, MistakesAreNamed) {
   const std::pair<std::string, std::string> cases[] = {
       {"STATIONS_ID;MESS_DATUM\n",
