@@ -66,7 +66,8 @@ time_one() {
   cd "$dir"
   # The clock of the shell itself: a command to read it would be timed too.
   start=$EPOCHREALTIME
-  if ! /usr/bin/time -f %M -o "$base/memory.txt" "$program" < answers.txt > /dev/null; then
+  # The run's warnings (rain lost) are kept beside its table.
+  if ! /usr/bin/time -f %M -o "$base/memory.txt" "$program" < answers.txt > /dev/null 2> warnings.txt; then
     echo "$program failed in $dir" >&2
     tail -n 5 "$base/memory.txt" >&2 || true
     exit 1

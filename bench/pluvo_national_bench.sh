@@ -61,8 +61,10 @@ time_one() {
   local start end
   rm -f "$dir/pluvo_out.txt"
   start=$EPOCHREALTIME
-  if ! (cd "$dir" && /usr/bin/time -f %M -o "$base/memory.txt" "$@" < answers.txt > /dev/null); then
-    echo "$* failed in $dir" >&2
+  # The run's warnings (stations out of reach, rain lost) are kept beside
+  # its table, so that the figures stay readable.
+  if ! (cd "$dir" && /usr/bin/time -f %M -o "$base/memory.txt" "$@" < answers.txt > /dev/null 2> warnings.txt); then
+    echo "$* failed in $dir (see $dir/warnings.txt)" >&2
     exit 1
   fi
   end=$EPOCHREALTIME

@@ -42,6 +42,26 @@ TEST(TransverseMercator, SnyderWorkedExampleOfUtm) {
   EXPECT_NEAR(p.northing, 4484124.4, 0.05);
 }
 
+TEST(TransverseMercator, UtmZone32AgreesWithProjToACentimetre) {
+  // ETRS89 / UTM zone 32N (EPSG:25832) from ETRS89 latitude and longitude
+  // (EPSG:4258), as PROJ 9.1.1's cs2cs gives them to 0.1 mm: a station at
+  // Essen, one at Berlin, the zone's central meridian, points 6 degrees
+  // either side of it, one near the equator and one in the far north.
+  const struct {
+    double latitude, longitude, easting, northing;
+  } points[] = {
+      {51.4041, 6.9677, 358643.1708, 5696723.6360}, {52.5200, 13.4050, 798812.8026, 5827999.9000},
+      {47.5000, 3.0000, 48191.6792, 5278201.9262},  {54.9000, 15.0000, 884526.3072, 6100161.1536},
+      {50.0000, 9.0000, 500000.0000, 5538630.7027}, {0.5000, 8.5000, 444363.9120, 55267.1556},
+      {70.0000, 14.0000, 690670.6937, 7773697.1114},
+  };
+  for (const auto& q : points) {
+    const PlanePoint p = utm_north(q.latitude, q.longitude, 32);
+    EXPECT_NEAR(p.easting, q.easting, 0.01) << q.latitude << " " << q.longitude;
+    EXPECT_NEAR(p.northing, q.northing, 0.01) << q.latitude << " " << q.longitude;
+  }
+}
+
 TEST(TransverseMercator, QuarterMeridianOfWgs84) {
   // The meridian quadrant of WGS84 is 10001965.729 m; the series' arc is the
   // rectifying radius times the rectifying latitude, so at 90 degrees the
