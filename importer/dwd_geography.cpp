@@ -5,19 +5,12 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "delimited_fields.h"
 #include "exit_codes.h"
 #include "number_scan.h"
 
 namespace stationfile {
 namespace {
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
 
 bool number(std::string_view word, double& value) {
   if (word.empty() || textio::decimal_prefix_length(word) != word.size()) return false;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "calendar.h"
+#include "delimited_fields.h"
 #include "exit_codes.h"
 #include "zip_archive.h"
 
@@ -10,26 +11,6 @@ namespace stationfile {
 namespace {
 
 constexpr std::size_t MAX_COLUMNS = 16;
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
-// Splits a row at ';' into at most MAX_COLUMNS trimmed fields; the count.
-std::size_t split_fields(std::string_view row, std::array<std::string_view, MAX_COLUMNS>& fields) {
-  std::size_t n = 0;
-  while (n < MAX_COLUMNS) {
-    const std::size_t end = row.find(';');
-    fields[n++] = trim(row.substr(0, end));
-    if (end == std::string_view::npos) break;
-    row.remove_prefix(end + 1);
-  }
-  return n;
-}
 
 bool all_digits(std::string_view s) {
   if (s.empty()) return false;
@@ -73,7 +54,7 @@ struct Columns {
 // The header row names the columns; the parameter decides the resolution.
 Columns read_header(std::string_view header, const std::string& name, StationSeries& series) {
   std::array<std::string_view, MAX_COLUMNS> fields;
-  const std::size_t n = split_fields(header, fields);
+  const std::size_t n = split_fields(header, ';', fields);
   if (n < 3 || fields[0] != "STATIONS_ID" || fields[1] != "MESS_DATUM") {
     throw failure(Failure::UNKNOWN_SOURCE,
                   name + " (its first line is not that of a German Weather Service product file)");
@@ -125,7 +106,7 @@ void read_dwd_product(textio::TextReader& reader, const std::string& name, Stati
     ++line_number;
     const std::string_view row = trim(line);
     if (row.empty()) continue;
-    const std::size_t n = split_fields(row, fields);
+    const std::size_t n = split_fields(row, ';', fields);
     if (n <= columns.value) throw failure(Failure::BAD_RECORD, where(name, line_number) + ": too few fields");
     const std::string_view id = fields[columns.id];
     if (!all_digits(id) || id.size() > 7) {

@@ -5,31 +5,13 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "delimited_fields.h"
 #include "exit_codes.h"
 
 namespace stationfile {
 namespace {
 
 constexpr std::size_t MAX_COLUMNS = 40;
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
-std::size_t split_fields(std::string_view row, std::array<std::string_view, MAX_COLUMNS>& fields) {
-  std::size_t n = 0;
-  while (n < MAX_COLUMNS) {
-    const std::size_t end = row.find(',');
-    fields[n++] = trim(row.substr(0, end));
-    if (end == std::string_view::npos) break;
-    row.remove_prefix(end + 1);
-  }
-  return n;
-}
 
 bool digits(std::string_view s, long long& v) {
   if (s.empty() || s.size() > 9) return false;
@@ -84,7 +66,7 @@ void read_knmi_file(textio::TextReader& reader, const std::string& name, Station
     std::string_view row = trim(line);
     if (row.starts_with("#")) row = trim(row.substr(1));
     if (!row.starts_with("STN,YYYYMMDD,")) continue;
-    columns = split_fields(row, f);
+    columns = split_fields(row, ',', f);
     stamp_column = 1;
     for (std::size_t i = 2; i < columns; ++i) {
       if (f[i] == "HH") hour_column = i;
@@ -110,7 +92,7 @@ void read_knmi_file(textio::TextReader& reader, const std::string& name, Station
     ++line_number;
     const std::string_view row = trim(line);
     if (row.empty()) continue;
-    const std::size_t n = split_fields(row, f);
+    const std::size_t n = split_fields(row, ',', f);
     long long stn = 0, date = 0, hour = 0;
     if (n <= value_column || !digits(f[0], stn) || !digits(f[stamp_column], date) || f[stamp_column].size() != 8) {
       throw failure(Failure::BAD_RECORD, where(name, line_number) + ": not a row of the header's columns");
