@@ -264,7 +264,8 @@ Outcome run_tabsum(const std::string& table, const Options& o, tabsum::RowReadin
     result.message = f.message;
   }
   run.output.close_file();
-  std::ifstream in(out_name, std::ios::binary);
+  // Text mode: the table has the platform's line ends, the reference "\n".
+  std::ifstream in(out_name);
   std::stringstream s;
   s << in.rdbuf();
   result.output = s.str();
